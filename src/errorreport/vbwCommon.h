@@ -1,0 +1,35 @@
+// The runtime under the error protocol: start-up of the error layer, the link
+// to an external debugger window, and processor exceptions as run-time errors.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "../basic/Handles.h"
+
+extern int32_t vbwDumpStringMaxLength;
+extern std::wstring vbwLogFile;
+extern basic::UniqueFile vbwLogFileNum;
+extern std::wstring vbwDumpFile;
+extern basic::UniqueFile vbwDumpFileNum;
+extern std::vector<std::wstring> vbwStackCalls;  // entries 1 to nStackCalls
+extern int32_t nStackCalls;
+extern int32_t DebuggerID;
+
+// The error number that a processor exception becomes.
+constexpr int32_t vbwExceptionError = 65535;
+
+void vbwInitialize();
+
+// Debugger link. The debugger window publishes its handle in the per-user
+// settings below; message type 0 announces the program run, 4 declares a class.
+inline constexpr const char* vbwDebuggerSettingsKey = "Software\\Trace Monitor\\Debugger";
+void vbwSendDebugger(int32_t MessageType, const std::wstring& Text);
+bool vbwIsInIDE();
+void vbwDeclareInstances();
+
+void vbwHandleException();
+LONG CALLBACK vbwExceptionFilter(EXCEPTION_POINTERS* ExceptionPointers);
+std::wstring vbwExceptionName(uint32_t Code);

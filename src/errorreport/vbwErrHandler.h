@@ -1,0 +1,32 @@
+// The central error handler: every trap hands its error here and carries out
+// the action code it answers.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "../basic/Err.h"
+
+extern int32_t vbwRetCode;
+extern std::wstring vbwMessageString;
+extern std::wstring vbwCircumstancesString;
+extern std::wstring vbwErrorPath;
+extern bool vbwfHasReported;
+extern std::wstring vbwTurnOffTimersString;
+
+// The error as it was when the handler was entered; the report dumps it as "Err".
+extern basic::ErrObject vbwSavedErr;
+
+int32_t vbwErrHandler(int32_t Number, const std::wstring& Description, const std::wstring& Project,
+                      const std::wstring& Module, const std::wstring& Procedure, int32_t Line);
+
+// The error message shown to the user and written to the report.
+std::wstring vbwComposeMessage(int32_t Number, const std::wstring& Description, const std::wstring& Project,
+                               const std::wstring& Module, const std::wstring& Procedure, int32_t Line);
+
+void vbwTurnOffTimers();
+void vbwTurnOnTimers();
+
+// Shows the error dialog modally; the dialog leaves the user's choice in
+// vbwRetCode. Tests put a stand-in for the user here.
+using vbwErrorDialog = void (*)();
+extern vbwErrorDialog vbwShowErrorDialog;

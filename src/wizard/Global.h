@@ -1,0 +1,84 @@
+// Module Global: the state that the set-up procedures, the forms and the
+// registry class share, the settings they store and the data files they
+// prepare for the planner.
+#pragma once
+#include <unknwn.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "../basic/ComPtr.h"
+#include "../basic/Handles.h"
+#include "../registry/CRegistry.h"
+
+// The shared state record, one for the process.
+inline std::wstring net_dir;                // the data folder, from NetDir
+inline std::wstring ini_value;              // the last value read; the next value to write
+inline bool ObrinShared = false;            // the selector listed the planner's share
+inline bool InShareRoot = false;            // the selector listed a disk share
+inline std::wstring networkdriveunc;        // the chosen network path; "None" when none
+inline std::wstring UserPassword;           // typed for a protected share; never stored
+inline bool networkdriveprotected = false;  // the chosen share needs a password
+inline std::wstring AppPath;                // the planner's program folder, from dir
+inline int32_t lType = 0;                   // value type for SetValue: REG_SZ
+inline std::wstring lpClassname;            // window class of an Explorer folder window
+inline basic::ComPtr<IUnknown> helper;      // the one object of the helper library
+inline std::unique_ptr<CRegistry> RegHelper;
+
+// Settings: every value is text under this key path; year below the current
+// user, everything else below the local machine.
+inline constexpr const wchar_t* kSettingsKey = L"SOFTWARE\\Quillon\\Network Korvell";
+inline constexpr const wchar_t* kValueMaster = L"Master";
+inline constexpr const wchar_t* kValueNetDir = L"NetDir";
+inline constexpr const wchar_t* kValueNetDirSlave = L"netdir";  // the same value: names ignore case
+inline constexpr const wchar_t* kValueDir = L"dir";
+inline constexpr const wchar_t* kValueFirstRun = L"firstrun";
+inline constexpr const wchar_t* kValueYear = L"year";
+
+// Data files in the data folder.
+inline constexpr const wchar_t* kBoxesFile = L"Boxes.DAT";
+inline constexpr const wchar_t* kNamesFile = L"names.DAT";
+inline constexpr const wchar_t* kOffsetFile = L"Offset.DAT";
+
+// The year file: 12 months of 300 slots, one record of 31 day characters
+// each, record n at byte (n - 1) * 31, without header or separators.
+namespace yearfile {
+inline constexpr int kMonths = 12;
+inline constexpr int kSlotsPerMonth = 300;
+inline constexpr int kRecords = kMonths * kSlotsPerMonth;  // 3,600
+inline constexpr int kRecordLength = 31;
+inline constexpr int kBytes = kRecords * kRecordLength;  // 111,600
+
+std::wstring FileName(int year);  // "2026.DAT"
+constexpr int RecordNumber(int month, int slot) { return (month - 1) * kSlotsPerMonth + slot; }
+}  // namespace yearfile
+
+// An open year file. It stays open until the process ends.
+class YearFile {
+ public:
+  // Opens the file, creating it empty when it is missing.
+  explicit YearFile(const std::wstring& path);
+
+  // The file counts as prepared when record 1 begins with "0" or "1".
+  bool IsPrepared() const;
+
+  // Writes every record as 31 characters "0", calling progress once for each
+  // character before its record is written. Record 1's first character is
+  // written last, after everything else is on disk, so that a preparation
+  // that is cut short never leaves a file that counts as prepared.
+  void Prepare(const std::function<void()>& progress);
+
+ private:
+  void WriteAt(int64_t offset, const std::string& bytes);
+  void Flush();
+
+  basic::UniqueFile file_;
+};
+
+// Writes Offset.DAT: the month number and CR LF, replacing what was there.
+void WriteOffsetFile(const std::wstring& path, int month);
+
+// Creates a file empty when it is missing; an existing file keeps its content.
+void TouchFile(const std::wstring& path);
