@@ -7,14 +7,14 @@ ErrorDialogStandIn* g_current = nullptr;
 }
 
 ErrorDialogStandIn::ErrorDialogStandIn(std::vector<int32_t> answers)
-    : answers_(std::move(answers)), previous_(vbwShowErrorDialog) {
+    : answers_(std::move(answers)), previous_(vbwShowErrorDialog), outer_(g_current) {
   g_current = this;
   vbwShowErrorDialog = &ErrorDialogStandIn::Answer;
 }
 
 ErrorDialogStandIn::~ErrorDialogStandIn() {
   vbwShowErrorDialog = previous_;
-  g_current = nullptr;
+  g_current = outer_;
 }
 
 void ErrorDialogStandIn::Answer() {

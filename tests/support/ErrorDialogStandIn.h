@@ -25,4 +25,5 @@ class ErrorDialogStandIn {
   std::vector<int32_t> answers_;
   std::vector<Shown> shown_;
   vbwErrorDialog previous_;
+  ErrorDialogStandIn* outer_;
 };
