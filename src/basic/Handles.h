@@ -23,6 +23,7 @@ using UniqueKey = UniqueOf<HKEY, RegCloseKey>;
 using UniqueHandle = UniqueOf<HANDLE, CloseHandle>;
 using UniqueModule = UniqueOf<HMODULE, FreeLibrary>;
 using UniqueWindow = UniqueOf<HWND, DestroyWindow>;
+using UniqueGdi = UniqueOf<HGDIOBJ, DeleteObject>;
 
 // A file handle: INVALID_HANDLE_VALUE, not null, marks "none".
 class UniqueFile {

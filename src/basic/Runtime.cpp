@@ -1,5 +1,6 @@
 #include "Runtime.h"
 
+#include "Form.h"
 #include "Text.h"
 
 namespace basic {
@@ -11,9 +12,32 @@ void DoEvents() {
       PostQuitMessage(int(msg.wParam));  // leave it for the message loop that owns it
       return;
     }
+    if (Form::RouteDialogMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+namespace {
+long long Ticks() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+long long TicksPerMs() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart / 1000;
+}
+}  // namespace
+
+Pacer::Pacer(double intervalMs) : interval_((long long)(intervalMs * double(TicksPerMs()))), last_(Ticks()) {}
+
+bool Pacer::Due() {
+  const long long now = Ticks();
+  if (now - last_ < interval_) return false;
+  last_ = now;
+  return true;
 }
 
 void End() { ExitProcess(0); }

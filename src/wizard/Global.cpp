@@ -2,8 +2,18 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "../basic/App.h"
 #include "../basic/Err.h"
+#include "../basic/Runtime.h"
 #include "../basic/Text.h"
+#include "../errorreport/vbwCommon.h"
+#include "../errorreport/vbwTrap.h"
+#include "MerrowActivation.h"
+#include "Continue.h"
+#include "frmProcessing.h"
+#include "start_month.h"
 
 using namespace basic;
 
@@ -75,3 +85,176 @@ void WriteOffsetFile(const std::wstring& path, int month) {
 }
 
 void TouchFile(const std::wstring& path) { OpenFile(path, FILE_APPEND_DATA, OPEN_ALWAYS); }
+
+// ---------------------------------------------------------------------------
+// The set-up flow
+
+namespace {
+
+constexpr int kShowNormal = SW_SHOWNORMAL;  // normal window with focus
+constexpr RECT kExplorerClientArea{176, 2, 801, 578};
+constexpr const wchar_t* kPlanner = L"\\korvell.exe";
+constexpr double kRepaintIntervalMs = 16;
+
+// The windows of the master set-up live until the process ends.
+std::optional<frmProcessing> g_processing;
+std::optional<YearFile> g_yearFile;
+
+int CurrentYear() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return now.wYear;
+}
+
+std::wstring RootName(int32_t root) {
+  return root == kHKeyCurrentUser ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE";
+}
+
+// Reads a settings value into ini_value; a missing one reads as empty.
+void ReadSetting(const wchar_t* name) {
+  ini_value.clear();
+  RegHelper->GetValue(kSettingsKey, name, ini_value, kHKeyLocalMachine);
+}
+
+// Writes ini_value as a text value of the settings key.
+void WriteSetting(const wchar_t* name, int32_t root) {
+  lType = REG_SZ;
+  if (!RegHelper->SetValue(kSettingsKey, name, ini_value, lType, root))
+    Raise(kSettingNotStored,
+          L"The setting \"" + std::wstring(name) + L"\" could not be written under " + RootName(root) + L"\\" +
+              kSettingsKey + L".",
+          std::wstring(App::EXEName) + L".Global");
+}
+
+HWND FindFolderWindow() {
+  for (const wchar_t* windowClass : {lpClassname.c_str(), kFileBrowserClass})
+    if (HWND window = FindWindowA(ToAnsi(windowClass).c_str(), nullptr)) return window;
+  return nullptr;
+}
+
+void StartProgram(const std::wstring& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = kShowNormal;
+  PROCESS_INFORMATION process{};
+  std::string line = ToAnsi(commandLine);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    RaiseFileError(GetLastError());
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+// Waits for an Explorer folder window while the forms stay responsive, then
+// docks it beside the instruction form. Without one in time it goes on.
+void DockExplorerWindow() {
+  const DWORD start = GetTickCount();
+  HWND window = nullptr;
+  while (!(window = FindFolderWindow()) && GetTickCount() - start < kExplorerWaitMs) {
+    DoEvents();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  if (!window) return;
+  RECT area = kExplorerClientArea;
+  AdjustWindowRect(&area, 0, FALSE);
+  MoveWindow(window, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+}
+
+// One step of the bar per day character; the screen follows at a pace the
+// display can keep up with, and the forms stay responsive meanwhile.
+void PrepareYearFile(YearFile& file, ProgressBar& bar) {
+  Pacer pacer(kRepaintIntervalMs);
+  file.Prepare([&] {
+    bar.SetValue(bar.Value() + 1);
+    if (!pacer.Due()) return;
+    bar.Refresh();
+    DoEvents();
+  });
+  bar.Refresh();
+  DoEvents();
+}
+
+void MasterRoad(vbwTrap& trap) {
+  trap(8, [] { ReadSetting(kValueNetDir), net_dir = ini_value; });
+  trap(9, [] { ReadSetting(kValueDir), AppPath = ini_value; });
+  trap(10, [] { StartProgram(L"explorer /select," + ini_value); });
+  trap(11, [] { DockExplorerWindow(); });
+  trap(12, [] { Continue().ShowModal(); });
+  trap(13, [] { g_processing.emplace().Show(); });
+  trap(14, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
+  trap(15, [] { ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine); });
+  trap(16, [] { CreateDirectoryA(ToAnsi(net_dir).c_str(), nullptr); });
+  trap(17, [] { TouchFile(net_dir + L"\\" + kBoxesFile); });
+  trap(18, [] { TouchFile(net_dir + L"\\" + kNamesFile); });
+  trap(19, [] { g_yearFile.emplace(net_dir + L"\\" + yearfile::FileName(CurrentYear())); });
+  bool prepared = false;
+  trap(20, [&] { prepared = g_yearFile->IsPrepared(); });
+  if (!prepared) trap(21, [] { PrepareYearFile(*g_yearFile, g_processing->ProgressBar1); });
+  trap(22, [] { start_month().ShowModal(); });
+  trap(23, [] { StartProgram(L"\"" + AppPath + kPlanner + L"\""); });
+  trap(24, [] {
+    helper.Release();
+    End();
+  });
+}
+
+void SlaveRoad(vbwTrap& trap) {
+  trap(25, [] {
+    MsgBox(L"Ostrelle Detects That This Is A Slave Machine.\r\n\r\n"
+           L"Click O.K. To Run The Network Selector.\r\n\r\n"
+           L"Use It To Navigate To The Korvell. Folder On Your \r\n"
+           L"Master Machine.",
+           MB_OK | MB_ICONINFORMATION, L"Korvell Ostrelle");
+  });
+  trap(26, [] { setup_slave_machine(); });
+}
+
+}  // namespace
+
+void Main() {
+  static UniqueHandle instance;
+  static std::optional<ComApartment> apartment;
+  vbwTrap trap(L"Global", L"Main");
+  trap(1, [] { vbwInitialize(); });
+  trap(2, [] {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Tamsel32 set-up");
+    const bool another = GetLastError() == ERROR_ALREADY_EXISTS;
+    instance.reset(mutex);
+    if (another) End();
+  });
+  trap(3, [] {
+    apartment.emplace();
+    helper = CreateMerrowClass();
+    RegHelper = std::make_unique<CRegistry>();
+  });
+  trap(4, [] { lType = REG_SZ; });
+  trap(5, [] {
+    lpClassname = kFolderWindowClass;
+    if (HWND window = FindFolderWindow()) PostMessageA(window, WM_CLOSE, 0, 0);
+  });
+  trap(6, [] { ReadSetting(kValueMaster); });
+  bool master = false;
+  trap(7, [&] { master = UCase(ini_value) == L"YES"; });
+  if (trap.Leaving()) return;
+  if (master) MasterRoad(trap);
+  else SlaveRoad(trap);
+}
+
+// Shows the network selector, which keeps the process alive and finishes the
+// slave set-up; until the selector exists, the slave set-up ends here.
+void setup_slave_machine() {}
+
+std::wstring ComputerName() {
+  vbwTrap trap(L"Global", L"ComputerName");
+  std::wstring name;
+  trap(1, [&] {
+    char buffer[255] = "";
+    DWORD size = sizeof buffer;
+    if (!GetComputerNameA(buffer, &size)) {
+      const DWORD code = GetLastError();
+      Raise(int32_t(code), L"A system call returned an error code of " + std::to_wstring(code));
+    }
+    name = FromAnsi(buffer);
+  });
+  return name;
+}

@@ -27,6 +27,23 @@ inline std::wstring lpClassname;            // window class of an Explorer folde
 inline basic::ComPtr<IUnknown> helper;      // the one object of the helper library
 inline std::unique_ptr<CRegistry> RegHelper;
 
+// Entry point of the wizard: takes the master road or the slave road.
+void Main();
+// Hands the slave set-up over to the network selector, without waiting.
+void setup_slave_machine();
+// The machine's network name.
+std::wstring ComputerName();
+
+// A settings value that could not be stored: the set-up must not look successful.
+inline constexpr int32_t kSettingNotStored = int32_t(0x80040000) + 1001;
+
+// Window classes that the set-up takes for an Explorer folder window: the
+// shell's, and that of the file browser of systems that have no other.
+inline constexpr const wchar_t* kFolderWindowClass = L"CabinetWClass";
+inline constexpr const wchar_t* kFileBrowserClass = L"ExplorerWClass";
+// How long the master set-up waits for the Explorer window it opened.
+inline constexpr unsigned kExplorerWaitMs = 15000;
+
 // Settings: every value is text under this key path; year below the current
 // user, everything else below the local machine.
 inline constexpr const wchar_t* kSettingsKey = L"SOFTWARE\\Quillon\\Network Korvell";

@@ -1,0 +1,242 @@
+#include "Form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "Text.h"
+
+namespace basic {
+
+namespace {
+
+constexpr char kFormClass[] = "KorvellForm";
+constexpr int kFirstControlId = 100;
+
+std::vector<Form*>& LoadedForms() {
+  static std::vector<Form*> forms;
+  return forms;
+}
+
+int ScreenDpi() {
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int value = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return value > 0 ? value : 96;
+  }();
+  return dpi;
+}
+
+void RegisterFormClass() {
+  static const bool registered = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcA;  // replaced per window once its form is known
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kFormClass;
+    return RegisterClassExA(&windowClass) != 0;
+  }();
+  (void)registered;
+}
+
+struct Native {
+  const char* className;
+  DWORD style;
+};
+
+Native NativeOf(const ControlSpec& c) {
+  switch (c.kind) {
+    case Kind::Label: return {"STATIC", SS_LEFT | SS_NOPREFIX};
+    case Kind::Button: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+    case Kind::DefaultButton: return {"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP};
+    case Kind::ProgressBar: return {PROGRESS_CLASSA, PBS_SMOOTH};
+    case Kind::Custom: return {c.className, WS_TABSTOP};
+    case Kind::Panel: break;
+  }
+  return {nullptr, 0};
+}
+
+}  // namespace
+
+int TwipsToPixels(int twips) { return MulDiv(twips, ScreenDpi(), 1440); }
+
+Form::Form(const FormSpec& spec, std::span<const ControlSpec> controls, FontSpec font)
+    : name_(spec.name), spec_(spec), controls_(controls.begin(), controls.end()), font_(font) {}
+
+Form::~Form() {
+  if (IsLoaded()) DestroyWindow(window_);
+  std::erase(LoadedForms(), this);
+}
+
+const std::vector<Form*>& Form::Forms() { return LoadedForms(); }
+
+void Form::Load() {
+  if (IsLoaded()) return;
+  RegisterFormClass();
+  RECT frame{0, 0, TwipsToPixels(spec_.clientWidth), TwipsToPixels(spec_.clientHeight)};
+  AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  window_ = CreateWindowExA(spec_.exStyle, kFormClass, ToAnsi(spec_.caption).c_str(), spec_.style, x, y, width,
+                            height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
+  if (spec_.iconId) {
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec_.iconId));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
+  CreateControls();
+  LoadedForms().push_back(this);
+  Form_Load();
+}
+
+void Form::CreateControls() {
+  HFONT formFont = Font(font_);
+  SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont), FALSE);
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const ControlSpec& c = controls_[i];
+    const Native native = NativeOf(c);
+    if (!native.className) continue;
+    const int id = kFirstControlId + int(i);
+    HWND control = CreateWindowExA(0, native.className, ToAnsi(c.text).c_str(), WS_CHILD | WS_VISIBLE | native.style,
+                                   TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
+                                   TwipsToPixels(c.height), window_, reinterpret_cast<HMENU>(intptr_t(id)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? Font(*c.font) : formFont), FALSE);
+    byName_[c.name] = control;
+    if (c.kind == Kind::DefaultButton) defaultButtonId_ = id;
+  }
+}
+
+HFONT Form::Font(const FontSpec& spec) {
+  LOGFONTA font{};
+  font.lfHeight = -int(std::lround(spec.points * ScreenDpi() / 72.0));
+  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(font.lfFaceName, ToAnsi(spec.face).c_str(), LF_FACESIZE);
+  HFONT handle = CreateFontIndirectA(&font);
+  fonts_.emplace_back(handle);
+  return handle;
+}
+
+void Form::Show() {
+  Load();
+  ShowWindow(window_, SW_SHOWNORMAL);
+  UpdateWindow(window_);
+}
+
+void Form::ShowModal() {
+  Load();
+  // Like a modal dialog: the program's other windows wait until this one goes.
+  std::vector<HWND> disabled;
+  for (Form* other : LoadedForms()) {
+    if (other != this && IsWindowEnabled(other->hWnd())) {
+      EnableWindow(other->hWnd(), FALSE);
+      disabled.push_back(other->hWnd());
+    }
+  }
+  Show();
+  SetForegroundWindow(window_);
+  MSG msg;
+  while (IsLoaded() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (RouteDialogMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  if (msg.message == WM_QUIT && IsLoaded()) PostQuitMessage(int(msg.wParam));
+  for (HWND window : disabled)
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+}
+
+void Form::Unload() {
+  if (!IsLoaded()) return;
+  Form_Unload();
+  std::erase(LoadedForms(), this);
+  HWND window = std::exchange(window_, nullptr);
+  byName_.clear();
+  DestroyWindow(window);
+}
+
+HWND Form::Control(const std::wstring& name) const {
+  const auto it = byName_.find(name);
+  return it == byName_.end() ? nullptr : it->second;
+}
+
+int Form::ControlId(const std::wstring& name) const { return GetDlgCtrlID(Control(name)); }
+
+void Form::SetText(const std::wstring& control, const std::wstring& text) {
+  SetWindowTextA(Control(control), ToAnsi(text).c_str());
+}
+
+void Form::Move(int x, int y) { SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
+
+bool Form::RouteDialogMessage(MSG& msg) {
+  for (Form* form : LoadedForms()) {
+    if (form->hWnd() == msg.hwnd || IsChild(form->hWnd(), msg.hwnd)) return IsDialogMessageA(form->hWnd(), &msg);
+  }
+  return false;
+}
+
+void Form::PaintPanels(HDC dc) {
+  for (const ControlSpec& c : controls_) {
+    if (c.kind != Kind::Panel) continue;
+    RECT r{TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.left + c.width),
+           TwipsToPixels(c.top + c.height)};
+    DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+  }
+}
+
+bool Form::Message(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (Message(message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && lParam) {
+        const size_t index = size_t(LOWORD(wParam) - kFirstControlId);
+        if (index < controls_.size()) Click(controls_[index].name);
+        return 0;
+      }
+      if (LOWORD(wParam) == IDCANCEL) return 0;  // Esc closes nothing unless a form says so
+      break;
+    case DM_GETDEFID:
+      return defaultButtonId_ ? MAKELRESULT(defaultButtonId_, DC_HASDEFID) : 0;
+    case WM_CTLCOLORSTATIC:
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window_, &ps);
+      PaintPanels(dc);
+      Paint(dc);
+      EndPaint(window_, &ps);
+      return 0;
+    }
+    case WM_CLOSE:
+      Unload();
+      return 0;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!form || form->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
+  // Event procedures trap their own errors; nothing may unwind into the system.
+  try {
+    return form->Dispatch(message, wParam, lParam);
+  } catch (...) {
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace basic

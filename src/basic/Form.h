@@ -1,0 +1,113 @@
+// A form: a top-level window whose controls come from a layout table in
+// twips, scaled to the screen's DPI. Event procedures are virtual methods
+// named control + "_" + event; the window procedure calls them and never lets
+// an exception through to the system.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Handles.h"
+#include "Variant.h"
+
+namespace basic {
+
+struct FontSpec {
+  const wchar_t* face;
+  double points;
+  bool bold = false;
+};
+
+enum class Kind {
+  Label,          // static text, wrapped
+  Button,         // push button
+  DefaultButton,  // push button that Enter presses
+  ProgressBar,
+  Panel,          // raised three-dimensional panel, painted by the form
+  Custom,         // a window of the class named in the spec
+};
+
+struct ControlSpec {
+  Kind kind;
+  const wchar_t* name;
+  int left, top, width, height;  // twips
+  const wchar_t* text = L"";
+  const FontSpec* font = nullptr;  // the form's font when none
+  const char* className = nullptr;  // for Kind::Custom
+};
+
+struct FormSpec {
+  const wchar_t* name;
+  const wchar_t* caption;
+  int clientWidth, clientHeight;  // twips
+  DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD exStyle = 0;
+  int iconId = 0;  // resource id of the form's icon, 0 for none
+};
+
+// Pixels for a length in twips on this screen.
+int TwipsToPixels(int twips);
+
+class Form {
+ public:
+  Form(const FormSpec& spec, std::span<const ControlSpec> controls, FontSpec font = {L"MS Sans Serif", 8.25});
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  void Load();       // creates the window and its controls, then Form_Load
+  void Show();       // loads if needed and shows without waiting
+  void ShowModal();  // loads if needed, shows, and returns once the form is unloaded
+  void Unload();     // Form_Unload, then the window goes
+  bool IsLoaded() const { return window_ != nullptr; }
+
+  HWND hWnd() const { return window_; }
+  HWND Control(const std::wstring& name) const;
+  const std::wstring& Name() const { return name_; }
+  void SetText(const std::wstring& control, const std::wstring& text);
+
+  // The form's module-level variables, in declaration order, for the error
+  // report; the report writes the form itself after them.
+  using ModuleVariable = std::pair<std::wstring, Variant>;
+  virtual std::vector<ModuleVariable> ModuleVariables() const { return {}; }
+
+  // Every loaded form, in the order of loading.
+  static const std::vector<Form*>& Forms();
+  // Keyboard navigation (Tab, Enter, Esc) for the message if it belongs to a form.
+  static bool RouteDialogMessage(MSG& msg);
+
+ protected:
+  virtual void Form_Load() {}
+  virtual void Form_Unload() {}
+  // A push button was clicked (or pressed with the keyboard).
+  virtual void Click(const std::wstring& control) { (void)control; }
+  // Paints what the form draws itself (panels are drawn already).
+  virtual void Paint(HDC dc) { (void)dc; }
+  // Messages a form handles itself; return true when handled.
+  virtual bool Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  void Move(int x, int y);  // pixels, top-left corner of the window
+  int ControlId(const std::wstring& name) const;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  HFONT Font(const FontSpec& spec);
+  void PaintPanels(HDC dc);
+
+  std::wstring name_;
+  FormSpec spec_;
+  std::vector<ControlSpec> controls_;
+  FontSpec font_;
+  HWND window_ = nullptr;
+  std::map<std::wstring, HWND> byName_;
+  std::vector<UniqueGdi> fonts_;
+  int defaultButtonId_ = 0;
+};
+
+}  // namespace basic

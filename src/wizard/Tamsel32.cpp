@@ -1,0 +1,17 @@
+// The wizard's program entry.
+#include <windows.h>
+
+#include "../basic/Form.h"
+#include "Global.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  Main();
+  // On a slave the process lives on in the network selector, which ends it.
+  MSG msg;
+  while (!basic::Form::Forms().empty() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (basic::Form::RouteDialogMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}

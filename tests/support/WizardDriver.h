@@ -1,0 +1,53 @@
+// Drives the wizard from outside, as a user would: finds its windows, presses
+// their buttons and ticks boxes. The end-to-end tests and the demo's
+// autopilot both use it.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace driver {
+
+// A started program; the handle closes when it goes.
+class Process {
+ public:
+  Process(const std::string& commandLine, const std::string& folder);
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  DWORD Id() const { return id_; }
+  // The exit code once the program has ended within the time; none otherwise.
+  bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+  void Kill() const;
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+using WindowTest = std::function<bool(HWND)>;
+
+// The first visible top-level window of the process (0: any process) that
+// passes the test, waiting for it up to the time given; null when none came.
+HWND WaitForWindow(DWORD processId, const WindowTest& test, DWORD timeoutMs = 20000);
+
+// Tests for the wizard's windows.
+bool IsSharingInstruction(HWND window);
+bool IsStartMonth(HWND window);
+bool IsProgressWindow(HWND window);
+bool IsMessageBox(HWND window);
+
+HWND FindChild(HWND parent, const std::string& className, const std::string& text = {});
+std::string Text(HWND window);
+// The longest static text of a message box or dialog.
+std::string MessageText(HWND dialog);
+
+// Presses a button the way a click does.
+void Click(HWND button);
+// Presses the button of a window whose caption is the text given.
+bool ClickButton(HWND window, const std::string& caption);
+// Ticks or unticks the box of a month (1 to 12) in the start-month grid.
+void ClickMonth(HWND startMonth, int month);
+
+}  // namespace driver

@@ -1,0 +1,45 @@
+// Walks the wizard through its road as a user would, for the demo without a
+// display: `autopilot master <month>` answers the master set-up's forms and
+// ticks the month given (0: none). It prints a line when it reaches each
+// window and waits a moment, so that the demo can take a picture of it.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "WizardDriver.h"
+
+namespace {
+
+constexpr DWORD kPauseMs = 1500;
+
+HWND Reach(const char* what, const driver::WindowTest& test) {
+  HWND window = driver::WaitForWindow(0, test, 60000);
+  std::printf("%s %s\n", window ? "at" : "missing", what);
+  std::fflush(stdout);
+  if (!window) std::exit(1);
+  Sleep(kPauseMs);
+  return window;
+}
+
+int Master(int month) {
+  driver::ClickButton(Reach("sharing-instruction", driver::IsSharingInstruction), "O.K.");
+  Reach("progress", driver::IsProgressWindow);
+  HWND startMonth = Reach("start-month", driver::IsStartMonth);
+  if (month > 0) {
+    driver::ClickMonth(startMonth, month);
+    Sleep(300);
+    Reach("start-month-ticked", driver::IsStartMonth);
+  }
+  driver::ClickButton(startMonth, "O.K.");
+  std::printf("done\n");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string road = argc > 1 ? argv[1] : "";
+  if (road == "master") return Master(argc > 2 ? std::atoi(argv[2]) : 0);
+  std::fprintf(stderr, "usage: autopilot master <month 0-12>\n");
+  return 2;
+}

@@ -1,0 +1,265 @@
+// The whole wizard, started as its own process in the test prefix and
+// answered by the driver as a user would answer it.
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "basic/App.h"
+#include "support/RegistrySandbox.h"
+#include "support/WizardDriver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSettings = "SOFTWARE\\Quillon\\Network Korvell";
+
+std::string Bin() { return fs::path(basic::App::Path()).string(); }
+
+DWORD RunQuietly(const std::string& commandLine) {
+  driver::Process process(commandLine, "");
+  DWORD code = 1;
+  process.WaitForExit(60000, &code);
+  return code;
+}
+
+std::string Setting(HKEY root, const char* name) {
+  char value[512] = "";
+  DWORD size = sizeof value;
+  if (RegGetValueA(root, kSettings, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return "<missing>";
+  return value;
+}
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+int Year() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return now.wYear;
+}
+
+void CloseExplorerWindows() {
+  for (const char* windowClass : {"ExplorerWClass", "CabinetWClass"})
+    while (HWND window = FindWindowA(windowClass, nullptr)) {
+      SendMessageA(window, WM_CLOSE, 0, 0);
+      if (FindWindowA(windowClass, nullptr) == window) DestroyWindow(window);
+    }
+}
+
+class MasterRoad : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u);
+  }
+  static void TearDownTestSuite() { RunQuietly("regsvr32 /u /s \"" + Bin() + "\\Merrow.dll\""); }
+
+  void SetUp() override {
+    CloseExplorerWindows();
+    root = fs::temp_directory_path() / "korvell-master";
+    fs::remove_all(root);
+    program = root / "Korvell";
+    data = program / "dats";
+    fs::create_directories(program);
+    fs::copy_file(fs::path(Bin()) / "korvell.exe", program / "korvell.exe");
+    Install("YES");
+  }
+  void TearDown() override {
+    CloseExplorerWindows();
+    fs::remove_all(root);
+  }
+
+  void Install(const char* master) {
+    SetMachine("Master", master);
+    SetMachine("dir", program.string().c_str());
+    SetMachine("NetDir", data.string().c_str());
+  }
+  static void SetMachine(const char* name, const char* value) {
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettings, name, REG_SZ, value, DWORD(strlen(value) + 1));
+  }
+
+  fs::path YearFile(int year) const { return data / (std::to_string(year) + ".DAT"); }
+
+  // Runs the wizard and answers the master set-up; month 0 ticks none.
+  DWORD RunMaster(int month) {
+    driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+    HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
+    EXPECT_TRUE(instruction) << "no sharing instruction";
+    if (!instruction) return Abandon(wizard);
+    instructionTopmost = GetWindowLongA(instruction, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    GetWindowRect(instruction, &instructionRect);
+    if (HWND explorer = FindWindowA("ExplorerWClass", nullptr)) GetWindowRect(explorer, &explorerRect);
+    driver::ClickButton(instruction, "O.K.");
+
+    HWND startMonth = driver::WaitForWindow(wizard.Id(), driver::IsStartMonth);
+    EXPECT_TRUE(startMonth) << "no start month";
+    if (!startMonth) return Abandon(wizard);
+    if (HWND progress = driver::WaitForWindow(wizard.Id(), driver::IsProgressWindow, 0))
+      barPosition = int(SendMessageA(driver::FindChild(progress, "msctls_progress32"), PBM_GETPOS, 0, 0));
+    if (month) driver::ClickMonth(startMonth, month);
+    driver::ClickButton(startMonth, "O.K.");
+    DWORD code = 99;
+    EXPECT_TRUE(wizard.WaitForExit(20000, &code)) << "the wizard did not end";
+    planner = WaitForPlanner();
+    return code;
+  }
+  // What the planner recorded when the wizard started it; it starts on its own time.
+  std::string WaitForPlanner() const {
+    const fs::path record = program / "korvell-started.txt";
+    for (int i = 0; i < 200 && Contents(record).find("\r\n", 0) == std::string::npos; ++i) Sleep(50);
+    Sleep(100);  // let it end before its folder is cleared
+    const std::string started = Contents(record);
+    fs::remove(record);
+    return started;
+  }
+  DWORD Abandon(const driver::Process& wizard) {
+    wizard.Kill();
+    return 98;
+  }
+
+  RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
+  RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
+  fs::path root, program, data;
+  bool instructionTopmost = false;
+  RECT instructionRect{}, explorerRect{};
+  int barPosition = -1;
+  std::string planner;
+};
+
+TEST_F(MasterRoad, AFirstRunPreparesEverythingAndStartsThePlanner) {
+  EXPECT_EQ(RunMaster(3), 0u);
+
+  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), std::to_string(Year()));
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "NO");
+  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "firstrun"), "<missing>");
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "year"), "<missing>");
+  EXPECT_EQ(Contents(data / "Boxes.DAT"), "");
+  EXPECT_EQ(Contents(data / "names.DAT"), "");
+  EXPECT_EQ(Contents(YearFile(Year())), std::string(111600, '0'));
+  EXPECT_EQ(Contents(data / "Offset.DAT"), "3\r\n");
+  EXPECT_EQ(barPosition, 111600);
+
+  EXPECT_NE(planner.find("program=" + (program / "korvell.exe").string()), std::string::npos) << planner;
+
+  EXPECT_TRUE(instructionTopmost);
+  EXPECT_EQ(instructionRect.left, 0);
+  EXPECT_EQ(instructionRect.top, 0);
+  RECT docked{176, 2, 801, 578};
+  AdjustWindowRect(&docked, 0, FALSE);
+  EXPECT_EQ(explorerRect.left, docked.left);
+  EXPECT_EQ(explorerRect.top, docked.top);
+  EXPECT_EQ(explorerRect.right, docked.right);
+  EXPECT_EQ(explorerRect.bottom, docked.bottom);
+}
+
+TEST_F(MasterRoad, ASecondRunLeavesPreparedFilesAndAsksTheMonthAgain) {
+  fs::create_directories(data);
+  const std::string inUse = "1" + std::string(111599, '0');
+  Put(YearFile(Year()), inUse);
+  Put(YearFile(Year() - 1), "last year");
+  Put(data / "Boxes.DAT", "boxes");
+  Put(data / "names.DAT", "names");
+  Put(data / "Offset.DAT", "9\r\n");
+
+  EXPECT_EQ(RunMaster(1), 0u);
+  EXPECT_EQ(Contents(YearFile(Year())), inUse);
+  EXPECT_EQ(Contents(YearFile(Year() - 1)), "last year");
+  EXPECT_EQ(Contents(data / "Boxes.DAT"), "boxes");
+  EXPECT_EQ(Contents(data / "names.DAT"), "names");
+  EXPECT_EQ(Contents(data / "Offset.DAT"), "1\r\n");
+  EXPECT_EQ(barPosition, 0);
+}
+
+TEST_F(MasterRoad, AnUnpreparedOrInterruptedYearFileIsPreparedInFull) {
+  for (const std::string& before : {std::string("X123"), std::string(), std::string(1, '\0') + std::string(5000, '0')}) {
+    fs::create_directories(data);
+    Put(YearFile(Year()), before);
+    EXPECT_EQ(RunMaster(0), 0u);
+    EXPECT_EQ(Contents(YearFile(Year())), std::string(111600, '0'));
+    EXPECT_EQ(Contents(data / "Offset.DAT"), "<missing>");
+    EXPECT_FALSE(planner.empty());
+    CloseExplorerWindows();
+  }
+}
+
+TEST_F(MasterRoad, OnlyYesInAnyCaseMakesTheMachineTheMaster) {
+  for (const char* master : {"yes", "Yes"}) {
+    Install(master);
+    EXPECT_EQ(RunMaster(0), 0u) << master;
+    CloseExplorerWindows();
+  }
+  fs::remove_all(data);
+  for (const char* slave : {"YES ", "Y", "NO", ""}) {
+    Install(slave);
+    if (!*slave) RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "Master");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "firstrun");
+    driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+    HWND notice = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
+    ASSERT_TRUE(notice) << "no slave notice for '" << slave << "'";
+    EXPECT_EQ(driver::Text(notice), "Korvell Ostrelle");
+    EXPECT_EQ(driver::MessageText(notice),
+              "Ostrelle Detects That This Is A Slave Machine.\r\n\r\nClick O.K. To Run The Network Selector.\r\n\r\n"
+              "Use It To Navigate To The Korvell. Folder On Your \r\nMaster Machine.");
+    PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(wizard.WaitForExit(20000));
+    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>") << slave;
+    EXPECT_FALSE(fs::exists(data)) << slave;
+  }
+}
+
+TEST_F(MasterRoad, ASecondInstanceEndsBeforeTouchingAnything) {
+  driver::Process first("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+  HWND instruction = driver::WaitForWindow(first.Id(), driver::IsSharingInstruction);
+  ASSERT_TRUE(instruction);
+  HWND explorer = FindWindowA("ExplorerWClass", nullptr);
+  SetMachine("Master", "NO");  // a second instance that read it would show the slave notice
+
+  driver::Process second("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+  DWORD code = 99;
+  EXPECT_TRUE(second.WaitForExit(20000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_FALSE(driver::WaitForWindow(second.Id(), [](HWND) { return true; }, 0));
+  if (explorer) {
+    EXPECT_TRUE(IsWindow(explorer)) << "the second instance closed the Explorer window";
+  }
+  first.Kill();
+  first.WaitForExit(5000);
+}
+
+TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
+  // A key that lives only in memory cannot hold a lasting subkey: the year cannot be stored.
+  HKEY volatileKey = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &volatileKey, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(volatileKey);
+
+  driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+  HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
+  ASSERT_TRUE(instruction);
+  driver::ClickButton(instruction, "O.K.");
+  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
+  ASSERT_TRUE(report);
+  const std::string message = driver::MessageText(report);
+  EXPECT_NE(message.find("\"year\""), std::string::npos) << message;
+  EXPECT_NE(message.find("HKEY_CURRENT_USER"), std::string::npos) << message;
+  EXPECT_NE(message.find("Procedure: Main"), std::string::npos) << message;
+  PostMessageA(report, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(wizard.WaitForExit(20000));
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
+  EXPECT_FALSE(fs::exists(data / "Boxes.DAT"));
+}
+
+}  // namespace
