@@ -21,11 +21,13 @@ void SetThreadError(const basic::Error& error) {
     SetErrorInfo(0, info.get());
 }
 
-}  // namespace
-
+// Numbers of the language's own run-time errors travel in the control
+// facility, where clients decode them; others are HRESULTs already.
 HRESULT HResultOf(int number) {
   return number > 0 && number <= 0xFFFF ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number) : HRESULT(number);
 }
+
+}  // namespace
 
 HRESULT ReportFailure(std::exception_ptr thrown) noexcept {
   try {

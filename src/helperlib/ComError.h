@@ -6,10 +6,6 @@
 
 #include <exception>
 
-// The HRESULT that stands for a run-time error number: numbers of the
-// language's own errors go in the control facility, as clients decode them.
-HRESULT HResultOf(int number);
-
 // Records what was thrown as the thread's error information and answers its HRESULT.
 HRESULT ReportFailure(std::exception_ptr thrown) noexcept;
 

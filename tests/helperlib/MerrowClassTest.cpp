@@ -93,8 +93,8 @@ class MerrowClassTest : public testing::TestWithParam<Binding> {
     Call(idCreateNewKey, args.Ref(name).Ref(root).Ref(code));
     return code;
   }
-  std::wstring QueryValue(std::wstring name) {
-    std::wstring key = FromAnsi(kTestKey), value = L"before";
+  std::wstring QueryValue(std::wstring name, std::wstring key = FromAnsi(kTestKey)) {
+    std::wstring value = L"before";
     Args args;
     Call(idQueryValue, args.Ref(key).Ref(name).Ref(value));
     return value;
@@ -208,6 +208,15 @@ TEST_P(MerrowClassTest, WriteIniValueCreatesTheFileAndIsSilentWhenItCannot) {
   EXPECT_NO_THROW(WriteIni(L"key", L"value", Temp(L"no-such-folder\\merrow.ini")));
 }
 
+TEST_P(MerrowClassTest, StringsHandedToTheSystemComeBackAsTheCodePageReadsThem) {
+  std::wstring section = L"Section \u0394", key = L"key", value = L"value", file = Temp(L"merrow-ansi.ini");
+  Args args;
+  Call(idWriteIniValue, args.Ref(section).Ref(key).Ref(value).Ref(file));
+  EXPECT_EQ(section, FromAnsi(ToAnsi(L"Section \u0394")));
+  EXPECT_NE(section, L"Section \u0394") << "the test needs a character outside the code page";
+  DeleteFileA(ToAnsi(file).c_str());
+}
+
 // --- Text ---------------------------------------------------------------------------
 
 TEST_P(MerrowClassTest, CapitaliseCapitalisesEveryWord) {
@@ -284,9 +293,7 @@ TEST_P(RegistryTest, QueryValueGivesNumbersAndStringsAsText) {
   EXPECT_EQ(QueryValue(L"text"), L"abc");
   EXPECT_EQ(QueryValue(L"binary"), L"");
   EXPECT_EQ(QueryValue(L"missing"), L"");
-  sandbox_.~RegistrySandbox();
-  new (&sandbox_) RegistrySandbox(HKEY_LOCAL_MACHINE, kTestKey);
-  EXPECT_EQ(QueryValue(L"one"), L"") << "missing key";
+  EXPECT_EQ(QueryValue(L"one", FromAnsi(kTestKey) + L"\\Missing"), L"");
 }
 
 TEST_P(RegistryTest, WriteValueConvertsToTheTypeAndWritesOnlyStringsAndNumbers) {
