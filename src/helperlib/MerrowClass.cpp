@@ -126,8 +126,8 @@ bool CanEnter(const std::string& dir) {
 
 // --- Registry ---------------------------------------------------------------
 
-// A key that cannot be opened stays null; the calls on it then fail
-// quietly, which is all that callers have ever been told.
+// A key that cannot be opened stays null: the reads and writes on it then
+// fail quietly, as callers expect of these operations.
 basic::UniqueKey OpenMachineKey(const AnsiRef& path) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.get(), 0, kKeyAccess, &key) != ERROR_SUCCESS) key = nullptr;
