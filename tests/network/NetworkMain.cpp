@@ -1,0 +1,10 @@
+// The network tests run with the stand-in provider registered for two
+// providers; each test serves the network it needs under their names.
+#include <gtest/gtest.h>
+
+#include "support/NetProviderSandbox.h"
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RunWithNetProvider("provider Office Network\nprovider Lab Network\n", [] { return RUN_ALL_TESTS(); });
+}
