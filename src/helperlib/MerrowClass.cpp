@@ -312,7 +312,11 @@ HRESULT MerrowClass::QueryValue(BSTR* sKeyName, BSTR* sValueName, BSTR* ini_valu
     const std::string name = basic::ToAnsi(View(Ref(sValueName)));
     RegValue value;
     ReadOpenKeyValue(OpenMachineKey(AnsiRef(Ref(sKeyName))).get(), name, value);
-    Assign(text, WithoutTrailingControls(AsText(value)));
+    // A string arrives with its terminator; without it first, an empty
+    // string would come back as a lone NUL that the trimming leaves alone.
+    std::wstring found = AsText(value);
+    if (!found.empty() && found.back() == L'\0') found.pop_back();
+    Assign(text, WithoutTrailingControls(std::move(found)));
   });
 }
 

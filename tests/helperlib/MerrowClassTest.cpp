@@ -288,6 +288,8 @@ TEST_P(RegistryTest, QueryValueGivesNumbersAndStringsAsText) {
   Store("minus", REG_DWORD, &minusOne, 4);
   Store("text", REG_SZ, "abc \t ", 7);
   Store("binary", REG_BINARY, binary, 3);
+  Store("empty", REG_SZ, "", 1);
+  EXPECT_EQ(QueryValue(L"empty"), L"");
   EXPECT_EQ(QueryValue(L"one"), L"1");
   EXPECT_EQ(QueryValue(L"minus"), L"-1");
   EXPECT_EQ(QueryValue(L"text"), L"abc");
