@@ -45,6 +45,9 @@ Names RemoteNames(NetResource& node) {
 class Network : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { vbwInitialize(); }
+  // An error that reached the real dialog would end the program, and with
+  // it the run, with exit code 0.
+  void TearDown() override { EXPECT_TRUE(unexpected.Errors().empty()) << unexpected.Errors()[0].message.c_str(); }
 
   // The object at the end of a path of keys from the root, found as the
   // selector window finds it; null when a key is missing.
@@ -55,6 +58,7 @@ class Network : public ::testing::Test {
     return node;
   }
 
+  ErrorDialogStandIn unexpected{{6}};
   std::shared_ptr<NetResource> root = std::make_shared<NetResource>();
 };
 

@@ -39,6 +39,13 @@ std::wstring Wide(const char* text) {
   return out;
 }
 
+std::string Narrow(const std::wstring& text) {
+  std::string out(text.size() * 4, '\0');
+  out.resize(size_t(WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), out.data(), int(out.size()), nullptr,
+                                        nullptr)));
+  return out;
+}
+
 std::wstring ThisFolder() {
   wchar_t path[MAX_PATH];
   const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
@@ -133,7 +140,7 @@ void MakeFolders(const Network& network) {
   for (const auto& folder : network.Folders())
     for (const auto& step : PathSteps(folder))
       if (!CreateDirectoryW(step.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        throw SetupError("cannot make the folder of a share");
+        throw SetupError("cannot make the folder " + Narrow(step));
 }
 
 // Folders that hold anything stay.
@@ -180,7 +187,12 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   try {
     if (command == "register" && argc == 3) {
-      Register(Wide(argv[2]));
+      try {
+        Register(Wide(argv[2]));
+      } catch (const SetupError&) {
+        Unregister();  // nothing half done stays behind
+        throw;
+      }
     } else if (command == "unregister" && argc == 2) {
       Unregister();
     } else {
