@@ -22,9 +22,10 @@ constexpr const wchar_t* kModule = L"NetResource";
 constexpr DWORD kFirstBufferSize = 1024;
 constexpr DWORD kAsManyAsFit = 0xFFFFFFFF;
 
+// ResourceTypeName by display type; any later display type has no name.
 constexpr std::array kDisplayTypeNames{
-    L"Generic", L"Domain",     L"Server",    L"Share", L"File",        L"Group",
-    L"Network", L"Root",       L"AdminShare", L"Directory", L"Tree", L"NDSContainer",
+    L"Generic", L"Domain", L"Server",     L"Share",     L"File", L"Group",
+    L"Network", L"Root",   L"AdminShare", L"Directory", L"Tree", L"NDSContainer",
 };
 
 using UniqueEnum = UniqueOf<HANDLE, WNetCloseEnum>;

@@ -1,7 +1,6 @@
 // The network resource model against Wine's network provider router, with
 // the stand-in provider serving the network that each test describes.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 // after windows.h
 #include <winnetwk.h>
@@ -197,8 +196,8 @@ TEST_F(Network, ItemFindsByKeyOrPositionAndOtherwiseGivesNothingWithoutAnError) 
   EXPECT_EQ(shares->Item(std::wstring(L"\\\\master\\KORVELL"))->ShortName(), L"Korvell");
   EXPECT_EQ(shares->Item(int32_t(1))->ShortName(), L"Korvell");
   EXPECT_EQ(shares->Item(int16_t(6))->ShortName(), L"Colour");
-  for (const Variant& missing : {Variant(std::wstring(L"\\\\MASTER\\Nothing")), Variant(int32_t(0)),
-                                 Variant(int32_t(7)), Variant()})
+  for (const Variant& missing :
+       {Variant(std::wstring(L"\\\\MASTER\\Nothing")), Variant(int32_t(0)), Variant(int32_t(7)), Variant()})
     EXPECT_EQ(shares->Item(missing), nullptr);
   EXPECT_TRUE(user.Errors().empty());
 }
@@ -210,8 +209,8 @@ NetResource WithRecord(uint32_t displayType, const wchar_t* remoteName = L"") {
 }
 
 TEST(NetResourceNames, EachDisplayTypeHasItsNameAndAPrinterIsNamedPrinter) {
-  const Names names{L"Generic", L"Domain", L"Server",    L"Share", L"File",         L"Group", L"Network",
-                    L"Root",    L"AdminShare", L"Directory", L"Tree", L"NDSContainer", L"",      L""};
+  const Names names{L"Generic", L"Domain",     L"Server",    L"Share", L"File",         L"Group", L"Network",
+                    L"Root",    L"AdminShare", L"Directory", L"Tree",  L"NDSContainer", L"",      L""};
   for (uint32_t type = 0; type < names.size(); ++type) {
     const auto node = WithRecord(type);
     EXPECT_EQ(node.ResourceTypeName(), names[type]) << type;
@@ -227,8 +226,8 @@ TEST(NetResourceNames, EachDisplayTypeHasItsNameAndAPrinterIsNamedPrinter) {
 
 TEST(NetResourceNames, TheShortNameIsThePartAfterTheLastBackslash) {
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"\\\\server\\share", L"share"}, {L"\\\\server", L"server"}, {L"plain", L"plain"},
-      {L"", L""},                       {L"\\\\server\\", L""},     {L"\\\\s\\share\\dir", L"dir"},
+      {L"\\\\server\\share", L"share"}, {L"\\\\server", L"server"},     {L"plain", L"plain"}, {L"", L""},
+      {L"\\\\server\\", L""},           {L"\\\\s\\share\\dir", L"dir"},
   };
   for (const auto& [remote, shortName] : cases) EXPECT_EQ(WithRecord(3, remote).ShortName(), shortName) << remote;
   EXPECT_FALSE(WithRecord(3).ModuleVariables().mvAmRoot);

@@ -52,8 +52,7 @@ std::string ServedFile() {
 }
 
 void Serve(const std::string& path) {
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kParametersKey, kNetworkFileValue, REG_SZ, path.c_str(),
-                  DWORD(path.size() + 1));
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kParametersKey, kNetworkFileValue, REG_SZ, path.c_str(), DWORD(path.size() + 1));
 }
 
 }  // namespace

@@ -146,6 +146,16 @@ std::wstring RemoteName(const Kind& kind, const std::wstring& parent, const std:
   return name;
 }
 
+Resource OfKind(const Kind& kind, std::wstring remoteName) {
+  Resource resource;
+  resource.remoteName = std::move(remoteName);
+  resource.type = kind.type;
+  resource.displayType = kind.displayType;
+  resource.usage = kind.usage;
+  resource.folder = kind.folder;
+  return resource;
+}
+
 void ApplyOption(Resource& resource, std::wstring_view option, int line) {
   const auto [word, value] = SplitWord(option);
   if (word == L"closed" && value.empty()) {
@@ -174,8 +184,7 @@ class Builder {
     const Kind& kind = FindKind(line.word, line.number);
     const std::wstring name = ExpandRuns(line.name, line.number);
     for (unsigned i = 1; i <= std::max(line.repeat, 1u); ++i) {
-      Resource resource{RemoteName(kind, *parent.remoteName, Numbered(name, i)), {}, kind.type, kind.displayType,
-                        kind.usage, false, kind.folder, {}};
+      Resource resource = OfKind(kind, RemoteName(kind, *parent.remoteName, Numbered(name, i)));
       for (auto option : line.options) ApplyOption(resource, option, line.number);
       parent.children->push_back(std::move(resource));
     }

@@ -41,8 +41,8 @@ std::wstring Wide(const char* text) {
 
 std::string Narrow(const std::wstring& text) {
   std::string out(text.size() * 4, '\0');
-  out.resize(size_t(WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), out.data(), int(out.size()), nullptr,
-                                        nullptr)));
+  out.resize(size_t(
+      WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), out.data(), int(out.size()), nullptr, nullptr)));
   return out;
 }
 
