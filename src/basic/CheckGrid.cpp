@@ -29,6 +29,7 @@ CheckGrid::~CheckGrid() {
 
 void CheckGrid::Attach(HWND window) {
   window_ = window;
+  font_ = reinterpret_cast<HFONT>(SendMessageA(GetParent(window), WM_GETFONT, 0, 0));
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
   SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -44,6 +45,13 @@ void CheckGrid::SetColumns(std::vector<std::wstring> headers, std::vector<int> w
 void CheckGrid::SetRows(std::vector<std::wstring> firstColumn) {
   rows_.clear();
   for (auto& text : firstColumn) rows_.push_back({std::move(text), false});
+  // Whole rows only: the window loses the pixels that do not make a row.
+  RECT client, frame;
+  GetClientRect(window_, &client);
+  GetWindowRect(window_, &frame);
+  const int spare = int(client.bottom - client.top) - RowHeight() * (Rows() + 1);
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - spare,
+               SWP_NOMOVE | SWP_NOZORDER);
   InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -79,7 +87,7 @@ void CheckGrid::Paint(HDC dc) {
   RECT client;
   GetClientRect(window_, &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(GetParent(window_), WM_GETFONT, 0, 0)));
+  if (font_) SelectObject(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   HPEN grid = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
   HGDIOBJ oldPen = SelectObject(dc, grid);
@@ -155,6 +163,11 @@ LRESULT CheckGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       else if (wParam == VK_HOME) MoveCurrent(1);
       else if (wParam == VK_END) MoveCurrent(Rows());
       return 0;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:

@@ -48,6 +48,7 @@ class CheckGrid {
   void MoveCurrent(int row);
 
   HWND window_ = nullptr;
+  HFONT font_ = nullptr;
   std::vector<std::wstring> headers_;
   std::vector<int> widths_;  // pixels
   std::vector<Row> rows_;

@@ -49,18 +49,45 @@ void RegisterFormClass() {
 struct Native {
   const char* className;
   DWORD style;
+  DWORD exStyle = 0;
 };
 
 Native NativeOf(const ControlSpec& c) {
   switch (c.kind) {
     case Kind::Label: return {"STATIC", SS_LEFT | SS_NOPREFIX};
+    case Kind::CentredLabel: return {"STATIC", SS_CENTER | SS_NOPREFIX};
     case Kind::Button: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
     case Kind::DefaultButton: return {"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP};
     case Kind::ProgressBar: return {PROGRESS_CLASSA, PBS_SMOOTH};
+    case Kind::TreeView:
+      return {WC_TREEVIEWA, WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+              WS_EX_CLIENTEDGE};
+    case Kind::TextBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case Kind::PasswordBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
+    case Kind::MultiLineBox:
+      return {"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE};
     case Kind::Custom: return {c.className, WS_TABSTOP};
     case Kind::Panel: break;
   }
   return {nullptr, 0};
+}
+
+int CALLBACK FontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// The face asked for where the system has it, else the system's dialog face,
+// whose metrics are closest to the classic sans-serif faces the forms name.
+std::string AvailableFace(const std::wstring& face) {
+  LOGFONTA wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(wanted.lfFaceName, ToAnsi(face).c_str(), LF_FACESIZE);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(screen, &wanted, FontFound, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found ? wanted.lfFaceName : "MS Shell Dlg 2";
 }
 
 }  // namespace
@@ -99,18 +126,21 @@ void Form::Load() {
 }
 
 void Form::CreateControls() {
-  HFONT formFont = Font(font_);
-  SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont), FALSE);
+  const HFONT formFont = formFont_ = Font(font_);
   for (size_t i = 0; i < controls_.size(); ++i) {
     const ControlSpec& c = controls_[i];
     const Native native = NativeOf(c);
     if (!native.className) continue;
     const int id = kFirstControlId + int(i);
-    HWND control = CreateWindowExA(0, native.className, ToAnsi(c.text).c_str(), WS_CHILD | WS_VISIBLE | native.style,
+    HWND control = CreateWindowExA(native.exStyle, native.className, ToAnsi(c.text).c_str(), WS_CHILD | WS_VISIBLE | native.style,
                                    TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
                                    TwipsToPixels(c.height), window_, reinterpret_cast<HMENU>(intptr_t(id)),
                                    GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? Font(*c.font) : formFont), FALSE);
+    if (c.iconId) {
+      HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.iconId), IMAGE_ICON, 32, 32, 0);
+      SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    }
     byName_[c.name] = control;
     if (c.kind == Kind::DefaultButton) defaultButtonId_ = id;
   }
@@ -121,7 +151,7 @@ HFONT Form::Font(const FontSpec& spec) {
   font.lfHeight = -int(std::lround(spec.points * ScreenDpi() / 72.0));
   font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(font.lfFaceName, ToAnsi(spec.face).c_str(), LF_FACESIZE);
+  lstrcpynA(font.lfFaceName, AvailableFace(spec.face).c_str(), LF_FACESIZE);
   HFONT handle = CreateFontIndirectA(&font);
   fonts_.emplace_back(handle);
   return handle;
@@ -176,6 +206,17 @@ void Form::SetText(const std::wstring& control, const std::wstring& text) {
   SetWindowTextA(Control(control), ToAnsi(text).c_str());
 }
 
+std::wstring Form::Text(const std::wstring& control) const {
+  HWND window = Control(control);
+  std::string text(size_t(GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(size_t(GetWindowTextA(window, text.data(), int(text.size()))));
+  return FromAnsi(text);
+}
+
+void Form::SetEnabled(const std::wstring& control, bool enabled) { EnableWindow(Control(control), enabled); }
+
+bool Form::Enabled(const std::wstring& control) const { return IsWindowEnabled(Control(control)); }
+
 void Form::Move(int x, int y) { SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
 
 bool Form::RouteDialogMessage(MSG& msg) {
@@ -208,6 +249,8 @@ LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (LOWORD(wParam) == IDCANCEL) return 0;  // Esc closes nothing unless a form says so
       break;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(formFont_);
     case DM_GETDEFID:
       return defaultButtonId_ ? MAKELRESULT(defaultButtonId_, DC_HASDEFID) : 0;
     case WM_CTLCOLORSTATIC:

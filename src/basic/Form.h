@@ -24,9 +24,14 @@ struct FontSpec {
 
 enum class Kind {
   Label,          // static text, wrapped
+  CentredLabel,   // static text, wrapped and centred
   Button,         // push button
   DefaultButton,  // push button that Enter presses
   ProgressBar,
+  TreeView,
+  TextBox,        // one-line text box
+  PasswordBox,    // one-line text box that masks what is typed
+  MultiLineBox,   // text box of several lines, Enter makes a new line
   Panel,          // raised three-dimensional panel, painted by the form
   Custom,         // a window of the class named in the spec
 };
@@ -38,6 +43,7 @@ struct ControlSpec {
   const wchar_t* text = L"";
   const FontSpec* font = nullptr;  // the form's font when none
   const char* className = nullptr;  // for Kind::Custom
+  int iconId = 0;                   // a button's picture, from the program's resources
 };
 
 struct FormSpec {
@@ -52,7 +58,7 @@ struct FormSpec {
 // Pixels for a length in twips on this screen.
 int TwipsToPixels(int twips);
 
-class Form {
+class Form : public Object {
  public:
   Form(const FormSpec& spec, std::span<const ControlSpec> controls, FontSpec font = {L"MS Sans Serif", 8.25});
   virtual ~Form();
@@ -68,7 +74,11 @@ class Form {
   HWND hWnd() const { return window_; }
   HWND Control(const std::wstring& name) const;
   const std::wstring& Name() const { return name_; }
+  std::wstring ClassName() const override { return name_; }
   void SetText(const std::wstring& control, const std::wstring& text);
+  std::wstring Text(const std::wstring& control) const;
+  void SetEnabled(const std::wstring& control, bool enabled);
+  bool Enabled(const std::wstring& control) const;
 
   // The form's module-level variables, in declaration order, for the error
   // report; the report writes the form itself after them.
@@ -108,6 +118,7 @@ class Form {
   std::map<std::wstring, HWND> byName_;
   std::vector<UniqueGdi> fonts_;
   int defaultButtonId_ = 0;
+  HFONT formFont_ = nullptr;
 };
 
 }  // namespace basic

@@ -8,10 +8,18 @@
 
 namespace basic {
 
-using ByteArray = std::vector<uint8_t>;
-using Variant = std::variant<std::monostate, bool, int16_t, int32_t, std::wstring, ByteArray>;
+// What the error report describes as an object: a form or a class instance.
+class Object {
+ public:
+  virtual ~Object() = default;
+  virtual std::wstring ClassName() const = 0;
+};
 
-// The kind's name as the error report writes it ("Empty", "Long", "Byte()").
+using ByteArray = std::vector<uint8_t>;
+using Variant = std::variant<std::monostate, bool, int16_t, int32_t, std::wstring, ByteArray, const Object*>;
+
+// The kind's name as the error report writes it ("Empty", "Long", "Byte()");
+// an object's is its class name, "Nothing" for none.
 std::wstring TypeName(const Variant& value);
 
 }  // namespace basic

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "../basic/Variant.h"
+
 class NetResources;
 
 // The router tells a text that was never set (a null pointer) from an empty
@@ -26,8 +28,10 @@ struct NetResRecord {
   NetText lpProvider;
 };
 
-class NetResource {
+class NetResource : public basic::Object {
  public:
+  std::wstring ClassName() const override { return L"NetResource"; }
+
   // ResourceType of a printer share; no display type of the platform has it.
   static constexpr int32_t kPrinter = 255;
 

@@ -8,8 +8,10 @@
 
 class NetResource;
 
-class NetResources {
+class NetResources : public basic::Object {
  public:
+  std::wstring ClassName() const override { return L"NetResources"; }
+
   // Not for the public. A remote name that is a key already is reported as
   // an error; the item is then not added and the result is null.
   std::shared_ptr<NetResource> Add(std::shared_ptr<NetResource> Item);

@@ -15,7 +15,8 @@ const ControlSpec kControls[] = {
      L"Make Sure The Highlighted Folder Is Shared Fully - Right Click On The Folder, Left Click On Sharing, Then "
      L"Click On 'Shared As' And Make Sure 'Access Type' Is Full",
      &kLabelFont},
-    {Kind::Label, L"Label2", 0, 2520, 2490, 450, L"Click On O.K. Below Once You Have Done This", &kLabelFont},
+    // Three lines high, so that the text fits whatever the dialog font's width.
+    {Kind::Label, L"Label2", 0, 2520, 2490, 675, L"Click On O.K. Below Once You Have Done This", &kLabelFont},
     {Kind::DefaultButton, L"Command1", 525, 4620, 1440, 390, L"O.K."},
 };
 

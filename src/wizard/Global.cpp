@@ -11,6 +11,7 @@
 #include "../errorreport/vbwCommon.h"
 #include "../errorreport/vbwTrap.h"
 #include "MerrowActivation.h"
+#include "../network/frmNWCheck.h"
 #include "Continue.h"
 #include "frmProcessing.h"
 #include "start_month.h"
@@ -100,49 +101,14 @@ constexpr double kRepaintIntervalMs = 16;
 std::optional<frmProcessing> g_processing;
 std::optional<YearFile> g_yearFile;
 
-int CurrentYear() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return now.wYear;
-}
-
 std::wstring RootName(int32_t root) {
   return root == kHKeyCurrentUser ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE";
-}
-
-// Reads a settings value into ini_value; a missing one reads as empty.
-void ReadSetting(const wchar_t* name) {
-  ini_value.clear();
-  RegHelper->GetValue(kSettingsKey, name, ini_value, kHKeyLocalMachine);
-}
-
-// Writes ini_value as a text value of the settings key.
-void WriteSetting(const wchar_t* name, int32_t root) {
-  lType = REG_SZ;
-  if (!RegHelper->SetValue(kSettingsKey, name, ini_value, lType, root))
-    Raise(kSettingNotStored,
-          L"The setting \"" + std::wstring(name) + L"\" could not be written under " + RootName(root) + L"\\" +
-              kSettingsKey + L".",
-          std::wstring(App::EXEName) + L".Global");
 }
 
 HWND FindFolderWindow() {
   for (const wchar_t* windowClass : {lpClassname.c_str(), kFileBrowserClass})
     if (HWND window = FindWindowA(ToAnsi(windowClass).c_str(), nullptr)) return window;
   return nullptr;
-}
-
-void StartProgram(const std::wstring& commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = kShowNormal;
-  PROCESS_INFORMATION process{};
-  std::string line = ToAnsi(commandLine);
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    RaiseFileError(GetLastError());
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
 }
 
 // Waits for an Explorer folder window while the forms stay responsive, then
@@ -160,8 +126,41 @@ void DockExplorerWindow() {
   MoveWindow(window, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
 }
 
-// One step of the bar per day character; the screen follows at a pace the
-// display can keep up with, and the forms stay responsive meanwhile.
+}  // namespace
+
+int CurrentYear() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return now.wYear;
+}
+
+void ReadSetting(const wchar_t* name) {
+  ini_value.clear();
+  RegHelper->GetValue(kSettingsKey, name, ini_value, kHKeyLocalMachine);
+}
+
+void WriteSetting(const wchar_t* name, int32_t root) {
+  lType = REG_SZ;
+  if (!RegHelper->SetValue(kSettingsKey, name, ini_value, lType, root))
+    Raise(kSettingNotStored,
+          L"The setting \"" + std::wstring(name) + L"\" could not be written under " + RootName(root) + L"\\" +
+              kSettingsKey + L".",
+          std::wstring(App::EXEName) + L".Global");
+}
+
+void StartProgram(const std::wstring& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = kShowNormal;
+  PROCESS_INFORMATION process{};
+  std::string line = ToAnsi(commandLine);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    RaiseFileError(GetLastError());
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
 void PrepareYearFile(YearFile& file, ProgressBar& bar) {
   Pacer pacer(kRepaintIntervalMs);
   file.Prepare([&] {
@@ -173,6 +172,8 @@ void PrepareYearFile(YearFile& file, ProgressBar& bar) {
   bar.Refresh();
   DoEvents();
 }
+
+namespace {
 
 void MasterRoad(vbwTrap& trap) {
   trap(8, [] { ReadSetting(kValueNetDir), net_dir = ini_value; });
@@ -241,8 +242,11 @@ void Main() {
 }
 
 // Shows the network selector, which keeps the process alive and finishes the
-// slave set-up; until the selector exists, the slave set-up ends here.
-void setup_slave_machine() {}
+// slave set-up.
+void setup_slave_machine() {
+  vbwTrap trap(L"Global", L"setup_slave_machine");
+  trap(1, [] { frmNWCheck::Instance().Show(); });
+}
 
 std::wstring ComputerName() {
   vbwTrap trap(L"Global", L"ComputerName");

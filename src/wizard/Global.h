@@ -34,6 +34,15 @@ void setup_slave_machine();
 // The machine's network name.
 std::wstring ComputerName();
 
+// Settings as the set-up reads and writes them: through RegHelper, under the
+// settings key; the text goes through ini_value. A value that cannot be
+// written raises kSettingNotStored, naming the value.
+void ReadSetting(const wchar_t* name);
+void WriteSetting(const wchar_t* name, int32_t root);
+int CurrentYear();
+// Starts a program in a normal window with the focus, without waiting.
+void StartProgram(const std::wstring& commandLine);
+
 // A settings value that could not be stored: the set-up must not look successful.
 inline constexpr int32_t kSettingNotStored = int32_t(0x80040000) + 1001;
 
@@ -93,6 +102,11 @@ class YearFile {
 
   basic::UniqueFile file_;
 };
+
+class ProgressBar;
+// Prepares the year file behind the progress bar: one step of the bar per
+// day character, the screen following at a pace the display keeps up with.
+void PrepareYearFile(YearFile& file, ProgressBar& bar);
 
 // Writes Offset.DAT: the month number and CR LF, replacing what was there.
 void WriteOffsetFile(const std::wstring& path, int month);

@@ -15,7 +15,8 @@ const basic::FontSpec kLabelFont{L"MS Sans Serif", 8.25, true};
 
 const ControlSpec kControls[] = {
     {Kind::Panel, L"SSPanel1", 0, 0, 6570, 4875},
-    {Kind::Label, L"Label1", 1125, 225, 4260, 195, L"Please Tick The First Month Of Your Holiday Year", &kLabelFont},
+    // Across the whole panel, so that the text fits whatever the dialog font's width.
+    {Kind::CentredLabel, L"Label1", 225, 225, 6105, 195, L"Please Tick The First Month Of Your Holiday Year", &kLabelFont},
     {Kind::Custom, L"vaSpread1", 2340, 540, 1830, 3135, L"", nullptr, basic::CheckGrid::kClassName},
     {Kind::DefaultButton, L"cmdok", 2580, 4065, 1365, 345, L"O.K."},
 };

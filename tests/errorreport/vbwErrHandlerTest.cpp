@@ -68,8 +68,10 @@ TEST(vbwErrHandler, AReportRequestLeavesTheTimersOff) {
 }
 
 TEST(vbwErrHandler, UntilTheDialogExistsTheMessageIsShownAndTheProgramEnds) {
+  const vbwErrorDialog previous = std::exchange(vbwShowErrorDialog, ShippedErrorDialog());
   DialogAnswerer user(IDOK);
   EXPECT_EQ(vbwErrHandler(53, L"File not found", L"Tamsel", L"Global", L"Main", 19), 3);
+  vbwShowErrorDialog = previous;
   if (GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display for the message box";
   ASSERT_TRUE(user.Answered());
   EXPECT_EQ(user.Title(), "Tamsel");

@@ -2,9 +2,11 @@
 // providers; each test serves the network it needs under their names.
 #include <gtest/gtest.h>
 
+#include "support/ErrorDialogStandIn.h"
 #include "support/NetProviderSandbox.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  FailOnUnexpectedErrors();
   return RunWithNetProvider("provider Office Network\nprovider Lab Network\n", [] { return RUN_ALL_TESTS(); });
 }

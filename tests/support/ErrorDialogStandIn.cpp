@@ -2,9 +2,22 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
+#include "basic/Text.h"
+
 namespace {
 ErrorDialogStandIn* g_current = nullptr;
+const vbwErrorDialog g_shipped = vbwShowErrorDialog;
+
+void FailTheTest() {
+  ADD_FAILURE() << "unexpected error:\n" << basic::ToAnsi(vbwMessageString);
+  vbwRetCode = 6;
 }
+}  // namespace
+
+void FailOnUnexpectedErrors() { vbwShowErrorDialog = &FailTheTest; }
+vbwErrorDialog ShippedErrorDialog() { return g_shipped; }
 
 ErrorDialogStandIn::ErrorDialogStandIn(std::vector<int32_t> answers)
     : answers_(std::move(answers)), previous_(vbwShowErrorDialog), outer_(g_current) {

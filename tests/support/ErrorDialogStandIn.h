@@ -27,3 +27,10 @@ class ErrorDialogStandIn {
   vbwErrorDialog previous_;
   ErrorDialogStandIn* outer_;
 };
+
+// From now on an error that no stand-in answers fails the running test and
+// leaves the failing procedure.
+void FailOnUnexpectedErrors();
+// The error dialog that the program ships with, as it was before the tests
+// replaced it.
+vbwErrorDialog ShippedErrorDialog();

@@ -18,7 +18,13 @@ Process::Process(const std::string& commandLine, const std::string& folder) {
 }
 
 Process::~Process() {
-  if (handle_) CloseHandle(handle_);
+  if (!handle_) return;
+  // A program that a test leaves behind would hold the wizard's single-instance lock.
+  if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(handle_, 1);
+    WaitForSingleObject(handle_, 5000);
+  }
+  CloseHandle(handle_);
 }
 
 bool Process::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
@@ -86,6 +92,7 @@ bool IsSharingInstruction(HWND window) { return IsForm(window) && FindChild(wind
 bool IsStartMonth(HWND window) { return IsForm(window) && FindChild(window, "KorvellCheckGrid"); }
 bool IsProgressWindow(HWND window) { return IsForm(window) && FindChild(window, "msctls_progress32"); }
 bool IsMessageBox(HWND window) { return ClassOf(window) == "#32770"; }
+bool IsNetworkSelector(HWND window) { return IsForm(window) && FindChild(window, "SysTreeView32"); }
 
 std::string MessageText(HWND dialog) {
   std::string longest;

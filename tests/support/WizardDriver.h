@@ -9,7 +9,7 @@
 
 namespace driver {
 
-// A started program; the handle closes when it goes.
+// A started program; it is ended, if it still runs, when the object goes.
 class Process {
  public:
   Process(const std::string& commandLine, const std::string& folder);
@@ -37,6 +37,7 @@ bool IsSharingInstruction(HWND window);
 bool IsStartMonth(HWND window);
 bool IsProgressWindow(HWND window);
 bool IsMessageBox(HWND window);
+bool IsNetworkSelector(HWND window);
 
 HWND FindChild(HWND parent, const std::string& className, const std::string& text = {});
 std::string Text(HWND window);

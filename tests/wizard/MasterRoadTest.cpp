@@ -213,6 +213,9 @@ TEST_F(MasterRoad, OnlyYesInAnyCaseMakesTheMachineTheMaster) {
               "Ostrelle Detects That This Is A Slave Machine.\r\n\r\nClick O.K. To Run The Network Selector.\r\n\r\n"
               "Use It To Navigate To The Korvell. Folder On Your \r\nMaster Machine.");
     PostMessageA(notice, WM_COMMAND, IDOK, 0);
+    HWND selector = driver::WaitForWindow(wizard.Id(), driver::IsNetworkSelector);
+    EXPECT_TRUE(selector) << "no network selector for '" << slave << "'";
+    PostMessageA(selector, WM_CLOSE, 0, 0);
     EXPECT_TRUE(wizard.WaitForExit(20000));
     EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>") << slave;
     EXPECT_FALSE(fs::exists(data)) << slave;

@@ -1,0 +1,122 @@
+#include "TreeView.h"
+
+#include <algorithm>
+
+#include "Err.h"
+#include "Text.h"
+
+namespace basic {
+
+TreeView::~TreeView() {
+  if (images_) ImageList_Destroy(images_);
+}
+
+void TreeView::Attach(HWND window) { window_ = window; }
+
+void TreeView::SetImages(HBITMAP strip, std::vector<std::wstring> keys) {
+  images_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, int(keys.size()), 0);
+  ImageList_AddMasked(images_, strip, RGB(255, 0, 255));
+  imageKeys_ = std::move(keys);
+  TreeView_SetImageList(window_, images_, TVSIL_NORMAL);
+}
+
+const TreeView::Node& TreeView::At(const std::wstring& key) const {
+  const auto it = nodes_.find(UCase(key));
+  if (it == nodes_.end()) Raise(kElementNotFound, L"Element not found");
+  return it->second;
+}
+
+TreeView::Node& TreeView::At(const std::wstring& key) {
+  return const_cast<Node&>(static_cast<const TreeView&>(*this).At(key));
+}
+
+int TreeView::ImageIndex(const std::wstring& image) const {
+  const auto it = std::find(imageKeys_.begin(), imageKeys_.end(), image);
+  if (it == imageKeys_.end()) Raise(kNoSuchImage, L"Index out of bounds");
+  return int(it - imageKeys_.begin());
+}
+
+void TreeView::Add(const std::wstring& parent, const std::wstring& key, const std::wstring& text,
+                   const std::wstring& image) {
+  if (Exists(key)) Raise(kKeyNotUnique, L"Key is not unique in collection");
+  HTREEITEM parentItem = parent.empty() ? TVI_ROOT : At(parent).item;
+  const int index = ImageIndex(image);
+  const std::string ansi = ToAnsi(text);
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = parentItem;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.pszText = const_cast<char*>(ansi.c_str());
+  insert.item.iImage = insert.item.iSelectedImage = index;
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(window_, TVM_INSERTITEMA, 0, LPARAM(&insert)));
+  nodes_[UCase(key)] = Node{item, key, L"", image};
+  keys_[item] = UCase(key);
+  if (!parent.empty() && At(parent).sorted) {
+    if (updating_) toSort_.push_back(parentItem);
+    else TreeView_SortChildren(window_, parentItem, FALSE);
+  }
+}
+
+void TreeView::Remove(const std::wstring& key) {
+  const Node node = At(key);
+  for (const std::wstring& child : ChildKeys(key)) Remove(child);
+  TreeView_DeleteItem(window_, node.item);
+  keys_.erase(node.item);
+  nodes_.erase(UCase(key));
+}
+
+bool TreeView::Exists(const std::wstring& key) const { return nodes_.contains(UCase(key)); }
+
+std::wstring TreeView::Tag(const std::wstring& key) const { return At(key).tag; }
+void TreeView::SetTag(const std::wstring& key, const std::wstring& tag) { At(key).tag = tag; }
+std::wstring TreeView::Image(const std::wstring& key) const { return At(key).image; }
+void TreeView::SetSorted(const std::wstring& key, bool sorted) { At(key).sorted = sorted; }
+
+std::wstring TreeView::Parent(const std::wstring& key) const {
+  HTREEITEM parent = TreeView_GetParent(window_, At(key).item);
+  return parent ? At(KeyOf(parent)).key : L"";
+}
+
+std::wstring TreeView::Text(const std::wstring& key) const {
+  char text[1024] = "";
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = At(key).item;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(window_, TVM_GETITEMA, 0, LPARAM(&item));
+  return FromAnsi(text);
+}
+
+std::vector<std::wstring> TreeView::ChildKeys(const std::wstring& key) const {
+  std::vector<std::wstring> children;
+  for (HTREEITEM child = TreeView_GetChild(window_, At(key).item); child;
+       child = TreeView_GetNextSibling(window_, child))
+    children.push_back(At(KeyOf(child)).key);
+  return children;
+}
+
+void TreeView::EnsureVisible(const std::wstring& key) { TreeView_EnsureVisible(window_, At(key).item); }
+void TreeView::Select(const std::wstring& key) { TreeView_SelectItem(window_, At(key).item); }
+void TreeView::Expand(const std::wstring& key) { TreeView_Expand(window_, At(key).item, TVE_EXPAND); }
+
+void TreeView::BeginUpdate() {
+  if (updating_++ == 0) SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
+}
+
+void TreeView::EndUpdate() {
+  if (--updating_ > 0) return;
+  std::sort(toSort_.begin(), toSort_.end());
+  toSort_.erase(std::unique(toSort_.begin(), toSort_.end()), toSort_.end());
+  for (HTREEITEM parent : toSort_) TreeView_SortChildren(window_, parent, FALSE);
+  toSort_.clear();
+  SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+std::wstring TreeView::KeyOf(HTREEITEM item) const {
+  const auto it = keys_.find(item);
+  return it == keys_.end() ? L"" : nodes_.at(it->second).key;
+}
+
+}  // namespace basic

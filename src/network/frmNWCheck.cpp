@@ -1,0 +1,276 @@
+#include "frmNWCheck.h"
+
+#include <optional>
+
+#include "../basic/App.h"
+#include "../basic/Runtime.h"
+#include "../basic/Scripting.h"
+#include "../basic/Text.h"
+#include "../errorreport/vbwTrap.h"
+#include "../wizard/Global.h"
+#include "../wizard/resource.h"
+#include "NetResources.h"
+#include "frmPassword.h"
+
+using basic::ControlSpec;
+using basic::Kind;
+using basic::TwipsToPixels;
+
+namespace {
+
+const basic::FontSpec kTreeFont{L"Arial", 8.25};
+
+// In tab order: the tree, Confirm, Exit, Password.
+const ControlSpec kControls[] = {
+    {Kind::TreeView, L"tvwNetwork", 0, 885, 9015, 4350, L"", &kTreeFont},
+    {Kind::Button, L"cmdMapDrive", 4920, 105, 1335, 675, L"&Confirm", nullptr, nullptr, IDI_CONFIRM},
+    {Kind::Button, L"cmdExit", 7680, 120, 1335, 675, L"E&xit", nullptr, nullptr, IDI_EXIT},
+    {Kind::Button, L"cmdPassword", 6300, 120, 1335, 675, L"&Password", nullptr, nullptr, IDI_PASSWORD},
+    {Kind::Panel, L"SSPanel1", 60, 60, 4815, 840},
+    {Kind::Label, L"Label1", 90, 45, 4695, 540,
+     L"Expand the tree and select the Korvell folder on the master machine, then click the Confirm Icon ----->"},
+    {Kind::Label, L"lblPath", 90, 450, 4695, 405, L"Selected Network Path: None"},
+};
+
+const basic::FormSpec kForm{L"frmNWCheck", L"Select Korvell  Master Directory", 9015, 5235, WS_OVERLAPPEDWINDOW, 0,
+                            IDI_TAMSEL};
+
+// The image list's keys, in the order of the images in the strip.
+const std::vector<std::wstring> kImageKeys{L"directory", L"root",   L"group",  L"ndscontainer", L"network",
+                                          L"server",    L"tree",   L"domain", L"share",        L"adminshare",
+                                          L"printer",   L"folder", L"file"};
+
+constexpr const wchar_t* kRootKey = L"_ROOT";
+constexpr const wchar_t* kPlaceholder = L"_FAKE";
+constexpr const wchar_t* kNotFilled = L"N";
+constexpr const wchar_t* kFilled = L"Y";
+
+std::optional<frmNWCheck> g_selector;
+
+std::wstring ImageOf(const NetResource& resource) { return basic::LCase(resource.ResourceTypeName()); }
+
+}  // namespace
+
+SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password, bool onPaint) {
+  if (isProtected) return {true, !password.empty()};
+  if (path != L"None" && !(onPaint && path.empty())) return {false, true};
+  return {false, false};
+}
+
+bool IsKorvellShare(const std::wstring& remoteName) {
+  static const std::wstring kFolder = L"KORVELL";
+  return remoteName.size() >= kFolder.size() && basic::UCase(remoteName.substr(remoteName.size() - kFolder.size())) == kFolder;
+}
+
+frmNWCheck::frmNWCheck() : Form(kForm, kControls) {}
+
+frmNWCheck& frmNWCheck::Instance() {
+  if (!g_selector) g_selector.emplace();
+  return *g_selector;
+}
+
+std::vector<basic::Form::ModuleVariable> frmNWCheck::ModuleVariables() const {
+  return {{L"NetRoot", static_cast<const basic::Object*>(NetRoot.get())}};
+}
+
+void frmNWCheck::Form_Load() {
+  vbwTrap trap(L"frmNWCheck", L"Form_Load");
+  trap(1, [&] {
+    tvwNetwork.Attach(Control(L"tvwNetwork"));
+    HBITMAP strip = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_NETWORK), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    tvwNetwork.SetImages(strip, kImageKeys);
+    DeleteObject(strip);
+  });
+  trap(2, [&] { NetRoot = std::make_shared<NetResource>(); });
+  trap(3, [&] {
+    tvwNetwork.Add(L"", kRootKey, L"Entire Network", L"root");
+    tvwNetwork.SetTag(kRootKey, kFilled);
+  });
+  trap(4, [&] {
+    for (const auto& provider : *NetRoot->Children()) {
+      const NetResource& resource = *provider;
+      AddNode(kRootKey, resource);
+      tvwNetwork.EnsureVisible(resource.RemoteName());
+    }
+  });
+}
+
+// A node for a network resource, not yet filled in, with its placeholder.
+void frmNWCheck::AddNode(const std::wstring& parent, const NetResource& resource) {
+  const std::wstring key = resource.RemoteName();
+  tvwNetwork.Add(parent, key, resource.ShortName(), ImageOf(resource));
+  tvwNetwork.SetTag(key, kNotFilled);
+  tvwNetwork.Add(key, key + kPlaceholder, L"FAKE", L"server");
+}
+
+void frmNWCheck::Click(const std::wstring& control) {
+  if (control == L"cmdMapDrive") cmdMapDrive_Click();
+  else if (control == L"cmdPassword") cmdPassword_Click();
+  else if (control == L"cmdExit") cmdExit_Click();
+}
+
+bool frmNWCheck::Message(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+  if (message == WM_SIZE) {
+    Form_Resize();
+    return false;
+  }
+  if (message != WM_NOTIFY) return false;
+  const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+  if (header.hwndFrom != tvwNetwork.hWnd()) return false;
+  const auto& tree = *reinterpret_cast<const NMTREEVIEWA*>(lParam);
+  switch (header.code) {
+    case TVN_ITEMEXPANDINGA:
+      tvwNetwork_Expand(tvwNetwork.KeyOf(tree.itemNew.hItem));
+      result = FALSE;
+      return true;
+    case TVN_SELCHANGEDA:
+      if (tree.action == TVC_BYKEYBOARD) tvwNetwork_NodeClick(tvwNetwork.KeyOf(tree.itemNew.hItem));
+      return false;
+    case NM_CLICK: {
+      TVHITTESTINFO hit{};
+      GetCursorPos(&hit.pt);
+      ScreenToClient(tvwNetwork.hWnd(), &hit.pt);
+      TreeView_HitTest(tvwNetwork.hWnd(), &hit);
+      if (hit.hItem && (hit.flags & TVHT_ONITEM)) tvwNetwork_NodeClick(tvwNetwork.KeyOf(hit.hItem));
+      return false;
+    }
+  }
+  return false;
+}
+
+void frmNWCheck::tvwNetwork_Expand(const std::wstring& key) {
+  vbwTrap trap(L"frmNWCheck", L"tvwNetwork_Expand");
+  bool unfilled = false;
+  trap(1, [&] { unfilled = tvwNetwork.Tag(key) == kNotFilled; });
+  if (unfilled) trap(2, [&] { NodeExpand(key); });
+}
+
+void frmNWCheck::NodeExpand(const std::wstring& key) {
+  vbwTrap trap(L"frmNWCheck", L"NodeExpand");
+  trap(1, [&] { tvwNetwork.Remove(key + kPlaceholder); });
+  bool openShare = false;
+  trap(2, [&] { openShare = tvwNetwork.Image(key) == L"share" && basic::FolderOpens(key); });
+  if (openShare) {
+    trap(3, [&] { tvwNetwork.SetTag(key, kFilled); });
+  } else {
+    std::shared_ptr<NetResource> object;
+    trap(4, [&] { object = ObjectOf(key); });
+    trap(5, [&] {
+      tvwNetwork.BeginUpdate();
+      struct Redraw {
+        basic::TreeView& tree;
+        ~Redraw() { tree.EndUpdate(); }
+      } redraw{tvwNetwork};
+      for (const auto& entry : *object->Children()) {
+        const NetResource& child = *entry;
+        AddNode(object->RemoteName(), child);
+        if (ImageOf(child) == L"share") {
+          InShareRoot = true;
+          if (IsKorvellShare(child.RemoteName())) ObrinShared = true;
+        }
+        tvwNetwork.SetSorted(child.RemoteName(), true);
+      }
+    });
+    trap(6, [&] { tvwNetwork.SetTag(key, kFilled); });
+  }
+  trap(7, [&] { ShareCheck(); });
+}
+
+// The object behind a node: the keys from the top down name it, one level
+// of Children after the other.
+std::shared_ptr<NetResource> frmNWCheck::ObjectOf(const std::wstring& key) {
+  std::vector<std::wstring> path;
+  for (std::wstring node = key; !tvwNetwork.Parent(node).empty(); node = tvwNetwork.Parent(node))
+    path.insert(path.begin(), node);
+  std::shared_ptr<NetResource> object = NetRoot;
+  for (const std::wstring& piece : path) {
+    object = object->Children()->Item(piece);
+    if (!object) basic::Raise(91, L"Object variable or With block variable not set");
+  }
+  return object;
+}
+
+// The first listing of disk shares decides: without the planner's share among
+// them, the folder has not been shared and the wizard ends.
+void frmNWCheck::ShareCheck() {
+  if (!InShareRoot || ObrinShared) return;
+  InShareRoot = false;
+  basic::MsgBox(L"Setup Detects That The Korvell Directory On The Master Machine\r\n"
+                L"Has Not Been Shared. Make Sure It Is Shared With Full Access,\r\n"
+                L"And If It Is On A Windows NT Or 2000 Machine, Make Sure Its \r\n"
+                L"Permissions Are Set For Everyone Who Will Be Using Korvell.\r\n"
+                L"Once This Is Done, Run The Ostrelle From The Korvell Program Group.",
+                MB_OK | MB_ICONINFORMATION, L"Korvell Ostrelle");
+  basic::End();
+}
+
+void frmNWCheck::tvwNetwork_NodeClick(const std::wstring& key) {
+  vbwTrap trap(L"frmNWCheck", L"tvwNetwork_NodeClick");
+  bool share = false;
+  trap(1, [&] { share = tvwNetwork.Image(key) == L"share"; });
+  if (share) {
+    trap(2, [&] {
+      networkdriveprotected = !basic::FolderOpens(key);
+      if (networkdriveprotected) UserPassword.clear();
+    });
+    trap(3, [&] { networkdriveunc = key; });
+    trap(4, [&] { tvwNetwork.Select(key); });
+  } else {
+    trap(5, [] { networkdriveunc = L"None"; });
+  }
+  trap(6, [&] { SetText(L"lblPath", L"Selected Network Path: " + networkdriveunc); });
+  trap(7, [&] { ApplyButtonRule(false); });
+}
+
+void frmNWCheck::ApplyButtonRule(bool onPaint) {
+  const SelectorButtons buttons = ButtonRule(networkdriveprotected, networkdriveunc, UserPassword, onPaint);
+  SetEnabled(L"cmdPassword", buttons.password);
+  SetEnabled(L"cmdMapDrive", buttons.confirm);
+}
+
+void frmNWCheck::Paint(HDC) {
+  vbwTrap trap(L"frmNWCheck", L"Form_Paint");
+  trap(1, [&] { ApplyButtonRule(true); });
+}
+
+void frmNWCheck::Form_Resize() {
+  vbwTrap trap(L"frmNWCheck", L"Form_Resize");
+  trap(1, [&] {
+    RECT client;
+    GetClientRect(hWnd(), &client);
+    const int top = TwipsToPixels(885);
+    MoveWindow(tvwNetwork.hWnd(), 0, top, client.right, std::max<int>(0, client.bottom - top), TRUE);
+  });
+}
+
+void frmNWCheck::cmdMapDrive_Click() {
+  vbwTrap trap(L"frmNWCheck", L"cmdMapDrive_Click");
+  int answer = IDNO;
+  trap(1, [&] {
+    answer = basic::MsgBox(L"Are You Sure That\r\n" + networkdriveunc + L"\r\nIs The Korvell Master Directory?",
+                           MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL, L"Korvell Ostrelle ");
+  });
+  if (trap.Leaving() || answer == IDNO) return;
+  trap(3, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
+  trap(4, [] { ini_value = networkdriveunc + L"\\dats", WriteSetting(kValueNetDirSlave, kHKeyLocalMachine); });
+  trap(5, [] { ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine); });
+  trap(6, [] { StartProgram(L"\"" + basic::App::Path() + L"\\korvell.exe\""); });
+  trap(7, [] {
+    helper.Release();
+    basic::End();
+  });
+}
+
+void frmNWCheck::cmdPassword_Click() {
+  vbwTrap trap(L"frmNWCheck", L"cmdPassword_Click");
+  trap(1, [] { frmPassword().ShowModal(); });
+}
+
+void frmNWCheck::cmdExit_Click() {
+  vbwTrap trap(L"frmNWCheck", L"cmdExit_Click");
+  trap(1, [] {
+    RegHelper.reset();
+    basic::End();
+  });
+}

@@ -1,0 +1,57 @@
+// The network selector of a slave machine: the Windows network as a tree
+// that fills itself as the user expands it. The user picks the master's
+// Korvell share and confirms it; the wizard lives in this window until then.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "../basic/Form.h"
+#include "../basic/TreeView.h"
+#include "NetResource.h"
+
+// Which of the selector's buttons can be used.
+struct SelectorButtons {
+  bool password;
+  bool confirm;
+};
+// The rule for the password and Confirm buttons; a repaint also treats an
+// empty path as no path.
+SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password,
+                           bool onPaint);
+
+// Whether a remote name ends with the name of the planner's folder, in any case.
+bool IsKorvellShare(const std::wstring& remoteName);
+
+class frmNWCheck : public basic::Form {
+ public:
+  frmNWCheck();
+  // The one selector of the process; created by the slave start-up.
+  static frmNWCheck& Instance();
+
+  basic::TreeView tvwNetwork;
+  std::vector<ModuleVariable> ModuleVariables() const override;
+  const std::shared_ptr<NetResource>& Root() const { return NetRoot; }
+
+  // Event procedures, as the window and the tests call them.
+  void tvwNetwork_Expand(const std::wstring& key);
+  void tvwNetwork_NodeClick(const std::wstring& key);
+  void cmdMapDrive_Click();
+  void cmdPassword_Click();
+  void cmdExit_Click();
+
+ protected:
+  void Form_Load() override;
+  void Click(const std::wstring& control) override;
+  void Paint(HDC dc) override;
+  bool Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void NodeExpand(const std::wstring& key);
+  void AddNode(const std::wstring& parent, const NetResource& resource);
+  std::shared_ptr<NetResource> ObjectOf(const std::wstring& key);
+  void ShareCheck();
+  void ApplyButtonRule(bool onPaint);
+  void Form_Resize();
+
+  std::shared_ptr<NetResource> NetRoot;
+};
