@@ -11,9 +11,15 @@ TreeView::~TreeView() {
   if (images_) ImageList_Destroy(images_);
 }
 
-void TreeView::Attach(HWND window) { window_ = window; }
+void TreeView::Attach(HWND window) {
+  window_ = window;
+  nodes_.clear();
+  keys_.clear();
+  toSort_.clear();
+}
 
 void TreeView::SetImages(HBITMAP strip, std::vector<std::wstring> keys) {
+  if (images_) ImageList_Destroy(images_);
   images_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, int(keys.size()), 0);
   ImageList_AddMasked(images_, strip, RGB(255, 0, 255));
   imageKeys_ = std::move(keys);

@@ -1,6 +1,9 @@
 #include "frmNWCheck.h"
 
+#include <windowsx.h>
+
 #include <optional>
+#include <utility>
 
 #include "../basic/App.h"
 #include "../basic/Runtime.h"
@@ -125,11 +128,18 @@ bool frmNWCheck::Message(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
       result = FALSE;
       return true;
     case TVN_SELCHANGEDA:
-      if (tree.action == TVC_BYKEYBOARD) tvwNetwork_NodeClick(tvwNetwork.KeyOf(tree.itemNew.hItem));
+      // A click on another node selects it first, and is reported here.
+      if (tree.action == TVC_BYMOUSE || tree.action == TVC_BYKEYBOARD) {
+        clickSelected_ = tree.action == TVC_BYMOUSE;
+        tvwNetwork_NodeClick(tvwNetwork.KeyOf(tree.itemNew.hItem));
+      }
       return false;
     case NM_CLICK: {
+      // A click on the node that is selected already changes no selection.
+      if (std::exchange(clickSelected_, false)) return false;
+      const DWORD at = GetMessagePos();
       TVHITTESTINFO hit{};
-      GetCursorPos(&hit.pt);
+      hit.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
       ScreenToClient(tvwNetwork.hWnd(), &hit.pt);
       TreeView_HitTest(tvwNetwork.hWnd(), &hit);
       if (hit.hItem && (hit.flags & TVHT_ONITEM)) tvwNetwork_NodeClick(tvwNetwork.KeyOf(hit.hItem));

@@ -54,4 +54,5 @@ class frmNWCheck : public basic::Form {
   void Form_Resize();
 
   std::shared_ptr<NetResource> NetRoot;
+  bool clickSelected_ = false;  // the mouse click under way has selected its node
 };

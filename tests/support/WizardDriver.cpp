@@ -117,6 +117,26 @@ bool ClickButton(HWND window, const std::string& caption) {
   return true;
 }
 
+void PressKey(HWND window, UINT virtualKey) {
+  PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+  PostMessageA(window, WM_KEYUP, virtualKey, 1 | (1u << 30) | (1u << 31));
+}
+
+void TypeChar(HWND window, char c) { PostMessageA(window, WM_CHAR, WPARAM(uint8_t(c)), 1); }
+
+void SelectNode(HWND window, char letter) {
+  HWND tree = FindChild(window, "SysTreeView32");
+  Sleep(600);  // a new search, not the continuation of the last one
+  TypeChar(tree, letter);
+  Sleep(300);
+}
+
+void ExpandNode(HWND window, char letter) {
+  SelectNode(window, letter);
+  PressKey(FindChild(window, "SysTreeView32"), VK_ADD);
+  Sleep(300);
+}
+
 void ClickMonth(HWND startMonth, int month) {
   HWND grid = FindChild(startMonth, "KorvellCheckGrid");
   RECT client;

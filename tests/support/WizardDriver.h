@@ -48,6 +48,14 @@ std::string MessageText(HWND dialog);
 void Click(HWND button);
 // Presses the button of a window whose caption is the text given.
 bool ClickButton(HWND window, const std::string& caption);
+// Keys for a window, as the keyboard sends them.
+void PressKey(HWND window, UINT virtualKey);
+void TypeChar(HWND window, char c);
+// Selects the next node that begins with the letter in the tree view of a
+// window, and expands it, as the user does with the keyboard.
+void SelectNode(HWND window, char letter);
+void ExpandNode(HWND window, char letter);
+
 // Ticks or unticks the box of a month (1 to 12) in the start-month grid.
 void ClickMonth(HWND startMonth, int month);
 
