@@ -32,7 +32,16 @@ static std::wstring MapCase(std::wstring_view text, DWORD how) {
   return out;
 }
 
-std::wstring UCase(std::wstring_view text) { return MapCase(text, LCMAP_UPPERCASE); }
+// Keys of collections and trees go through here thousands of times a
+// listing: plain ASCII is upper-cased without a call into the system.
+std::wstring UCase(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    if (c >= 0x80) return MapCase(text, LCMAP_UPPERCASE);
+    if (c >= L'a' && c <= L'z') c = wchar_t(c - (L'a' - L'A'));
+  }
+  return out;
+}
 std::wstring LCase(std::wstring_view text) { return MapCase(text, LCMAP_LOWERCASE); }
 
 std::wstring Trim(std::wstring_view text) {

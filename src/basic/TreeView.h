@@ -5,7 +5,7 @@
 // after windows.h
 #include <commctrl.h>
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -70,8 +70,8 @@ class TreeView {
   HWND window_ = nullptr;
   HIMAGELIST images_ = nullptr;
   std::vector<std::wstring> imageKeys_;
-  std::map<std::wstring, Node> nodes_;  // by upper-case key
-  std::map<HTREEITEM, std::wstring> keys_;
+  std::unordered_map<std::wstring, Node> nodes_;  // by upper-case key
+  std::unordered_map<HTREEITEM, std::wstring> keys_;
   std::vector<HTREEITEM> toSort_;
   int updating_ = 0;
 };

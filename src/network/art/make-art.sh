@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 B='#1f4e8c' R='#c8322d' G='#2e9e4f' Y='#e8b730' K='#404040' W='#ffffff' L='#9cc3ec' D='#a07a10'
 
 folder=(-fill "$Y" -stroke "$D" -draw 'polygon 1,4 6,4 7,5 14,5 14,13 1,13')
-img() { local name=$1; shift; convert -size 16x16 xc:none "$@" "PNG32:$name.png"; }
+img() { local name=$1; shift; convert -size 16x16 xc:none +antialias "$@" "PNG32:$name.png"; }
 
 img directory "${folder[@]}" -stroke "$B" -fill "$L" -draw 'rectangle 4,8 11,11'
 img root -fill "$L" -stroke "$B" -draw 'circle 7.5,7.5 7.5,1.5' -fill none -draw 'ellipse 7.5,7.5 3,6 0,360' -draw 'line 1.5,7.5 13.5,7.5'
