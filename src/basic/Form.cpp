@@ -200,6 +200,13 @@ HWND Form::Control(const std::wstring& name) const {
   return it == byName_.end() ? nullptr : it->second;
 }
 
+std::vector<std::pair<std::wstring, HWND>> Form::Controls() const {
+  std::vector<std::pair<std::wstring, HWND>> controls;
+  for (const ControlSpec& c : controls_)
+    if (HWND window = Control(c.name)) controls.emplace_back(c.name, window);
+  return controls;
+}
+
 int Form::ControlId(const std::wstring& name) const { return GetDlgCtrlID(Control(name)); }
 
 void Form::SetText(const std::wstring& control, const std::wstring& text) {

@@ -73,6 +73,9 @@ class Form : public Object {
 
   HWND hWnd() const { return window_; }
   HWND Control(const std::wstring& name) const;
+  // The controls that have a window, in the order of the layout table; none
+  // while the form is not loaded.
+  std::vector<std::pair<std::wstring, HWND>> Controls() const;
   const std::wstring& Name() const { return name_; }
   std::wstring ClassName() const override { return name_; }
   void SetText(const std::wstring& control, const std::wstring& text);
