@@ -41,7 +41,7 @@ TEST(VersionReport, NamesTheProgramItsVersionLibrariesReferencesAndLoadedModules
 
   EXPECT_TRUE(Contains(report, L"Program: " + self + L"\r\n")) << report;
   const std::wstring version = std::to_wstring(APP_VERSION_MAJOR) + L"." + std::to_wstring(APP_VERSION_MINOR) + L".0." +
-                              std::to_wstring(APP_VERSION_REVISION);
+                               std::to_wstring(APP_VERSION_REVISION);
   EXPECT_TRUE(Contains(report, L"Program version: " + version + L"\r\n")) << report;
   EXPECT_TRUE(Contains(report, L"Command line: /test\r\n"));
   EXPECT_TRUE(Contains(report, L"Merrow.dll: " + FromAnsi(ThisFolder()) + L"\\Merrow.dll, version "));

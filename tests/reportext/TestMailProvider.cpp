@@ -2,6 +2,7 @@
 // it was given in the file named by KORVELL_TEST_MAIL_RECORD and answers the
 // number in KORVELL_TEST_MAIL_ANSWER (0 when unset).
 #include <windows.h>
+// after windows.h, whose types it uses
 #include <mapi.h>
 
 #include <cstdlib>

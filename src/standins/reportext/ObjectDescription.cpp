@@ -51,7 +51,8 @@ bool IsPasswordBox(HWND window) {
 std::wstring Placement(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
-  if (HWND parent = GetParent(window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
   return L"left " + std::to_wstring(r.left) + L", top " + std::to_wstring(r.top) + L", width " +
          std::to_wstring(r.right - r.left) + L", height " + std::to_wstring(r.bottom - r.top);
 }

@@ -1,6 +1,7 @@
 #include "SimpleMapi.h"
 
 #include <windows.h>
+// after windows.h, whose types it uses
 #include <mapi.h>
 
 #include "basic/Handles.h"
@@ -13,7 +14,7 @@ int32_t SendSimpleMail(const MailMessage& message) {
   // library loads, so one installed meanwhile is found.
   const basic::UniqueModule mapi(LoadLibraryA("mapi32.dll"));
   if (!mapi) return kMailFailure;
-  const auto send = 
+  const auto send =
       reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(mapi.get(), "MAPISendMail")));
   if (!send) return MAPI_E_NOT_SUPPORTED;
 

@@ -2,6 +2,8 @@
 
 #include <psapi.h>
 
+#include <cstring>
+
 #include "basic/Handles.h"
 
 namespace reportext {
@@ -15,7 +17,8 @@ std::string RegistryText(HKEY root, const std::string& path, const char* value) 
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return {};
   std::string text(size, '\0');
-  if (RegQueryValueExA(key.get(), value, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS)
+  if (RegQueryValueExA(key.get(), value, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &size) !=
+      ERROR_SUCCESS)
     return {};
   text.resize(strnlen(text.c_str(), size));
   return text;

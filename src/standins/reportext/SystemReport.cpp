@@ -51,8 +51,10 @@ void Memory(Lines& lines) {
 
 std::string ArchitectureName(WORD architecture) {
   static const std::pair<WORD, const char*> names[] = {
-      {PROCESSOR_ARCHITECTURE_INTEL, "x86"}, {PROCESSOR_ARCHITECTURE_AMD64, "x64"},
-      {PROCESSOR_ARCHITECTURE_ARM, "ARM"},   {PROCESSOR_ARCHITECTURE_IA64, "IA-64"},
+      {PROCESSOR_ARCHITECTURE_INTEL, "x86"},
+      {PROCESSOR_ARCHITECTURE_AMD64, "x64"},
+      {PROCESSOR_ARCHITECTURE_ARM, "ARM"},
+      {PROCESSOR_ARCHITECTURE_IA64, "IA-64"},
       {12 /* ARM64 */, "ARM64"},
   };
   for (const auto& [value, name] : names)
@@ -66,9 +68,9 @@ void Processor(Lines& lines) {
   const std::string name =
       RegistryText(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "ProcessorNameString");
   lines.push_back("Processor: " + (name.empty() ? std::string("unnamed") : name) + ", " +
-                  ArchitectureName(info.wProcessorArchitecture) + ", " +
-                  std::to_string(info.dwNumberOfProcessors) + " processors, level " +
-                  std::to_string(info.wProcessorLevel) + ", revision " + Hex(info.wProcessorRevision, 4));
+                  ArchitectureName(info.wProcessorArchitecture) + ", " + std::to_string(info.dwNumberOfProcessors) +
+                  " processors, level " + std::to_string(info.wProcessorLevel) + ", revision " +
+                  Hex(info.wProcessorRevision, 4));
 }
 
 struct DriveKind {
@@ -78,8 +80,11 @@ struct DriveKind {
 };
 
 constexpr DriveKind kDriveKinds[] = {
-    {DRIVE_REMOVABLE, "removable", false}, {DRIVE_FIXED, "fixed", true},   {DRIVE_REMOTE, "network", true},
-    {DRIVE_CDROM, "CD-ROM", false},        {DRIVE_RAMDISK, "RAM disk", true},
+    {DRIVE_REMOVABLE, "removable", false},
+    {DRIVE_FIXED, "fixed", true},
+    {DRIVE_REMOTE, "network", true},
+    {DRIVE_CDROM, "CD-ROM", false},
+    {DRIVE_RAMDISK, "RAM disk", true},
 };
 
 std::string Drive(const char* root) {

@@ -51,8 +51,7 @@ std::wstring JoinLines(const std::vector<std::string>& lines) {
 
 std::wstring VbwExtension::VersionReport() const {
   using reportext::DescribeLibrary;
-  const std::string program =
-      reportext::ModuleFileName(InstanceHandle ? InstanceHandle : GetModuleHandleA(nullptr));
+  const std::string program = reportext::ModuleFileName(InstanceHandle ? InstanceHandle : GetModuleHandleA(nullptr));
   const std::string version = reportext::FileVersion(program);
   std::vector<std::string> lines{
       "Program: " + program,
@@ -62,7 +61,8 @@ std::wstring VbwExtension::VersionReport() const {
   const std::string helper = HelperLibrary(program);
   lines.push_back(std::string(kHelperLibrary) + ": " + (helper.empty() ? "not found" : DescribeLibrary(helper)));
   const std::string runtime = basic::ToAnsi(RuntimeLibrary), runtimePath = reportext::LocateLibrary(runtime);
-  lines.push_back("Runtime library: " + runtime + (runtimePath.empty() ? ", not found" : ": " + DescribeLibrary(runtimePath)));
+  lines.push_back("Runtime library: " + runtime +
+                  (runtimePath.empty() ? ", not found" : ": " + DescribeLibrary(runtimePath)));
   for (const std::string& reference : Split(basic::ToAnsi(References), ';')) lines.push_back("Reference: " + reference);
   for (HMODULE module : reportext::LoadedModules())
     lines.push_back("Module: " + DescribeLibrary(reportext::ModuleFileName(module)));

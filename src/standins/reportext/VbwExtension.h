@@ -15,10 +15,10 @@ class VbwExtension {
  public:
   // Set by the handler before a report; only what the members below use has
   // any effect.
-  std::wstring DumpPath;       // the file that object reports are appended to
-  int32_t StringLimit = 0;     // longest text of an object report, 0 for no limit
-  int32_t SizeValue = 0;       // accepted, no effect
-  std::wstring SymbolData;     // accepted, no effect
+  std::wstring DumpPath;               // the file that object reports are appended to
+  int32_t StringLimit = 0;             // longest text of an object report, 0 for no limit
+  int32_t SizeValue = 0;               // accepted, no effect
+  std::wstring SymbolData;             // accepted, no effect
   HINSTANCE InstanceHandle = nullptr;  // the program's module; the running program's when none
   std::wstring CommandLine;
   std::wstring RuntimeLibrary;  // a library whose version the version report names
@@ -35,9 +35,8 @@ class VbwExtension {
   // Hands the message to the user's mail system without asking anything:
   // 0 when it took it, else the mail system's code (or a failure code when
   // there is none). Never throws.
-  int32_t SendMail(const std::wstring& recipientName, const std::wstring& recipientAddress,
-                   const std::wstring& subject, const std::wstring& body,
-                   const std::wstring& attachmentPath) const noexcept;
+  int32_t SendMail(const std::wstring& recipientName, const std::wstring& recipientAddress, const std::wstring& subject,
+                   const std::wstring& body, const std::wstring& attachmentPath) const noexcept;
 
   // Appends a description of the object to the dump file, in the ANSI code
   // page, each line behind indent tabs. Raises a run-time error when the file

@@ -73,8 +73,9 @@ std::vector<FolderFile> RegularFiles(const std::string& folder, const std::strin
 }
 
 basic::UniqueFile Open(const std::string& path, DWORD access, DWORD disposition) {
-  basic::UniqueFile file(
-      CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Shared for writing too: a log of the program's own may still be open.
+  basic::UniqueFile file(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) basic::RaiseFileError(GetLastError());
   return file;
 }
