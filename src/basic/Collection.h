@@ -19,8 +19,11 @@ namespace basic {
 inline constexpr int32_t errKeyInUse = 457;
 
 template <class T>
-class Collection {
+class Collection : public Object {
  public:
+  std::wstring ClassName() const override { return L"Collection"; }
+  bool IsModule() const override { return false; }
+
   // Appends the item; raises error 457 when the key is taken already.
   void Add(std::wstring_view key, T item) {
     const auto [slot, added] = index_.try_emplace(UCase(key), items_.size());

@@ -224,6 +224,33 @@ void Form::SetEnabled(const std::wstring& control, bool enabled) { EnableWindow(
 
 bool Form::Enabled(const std::wstring& control) const { return IsWindowEnabled(Control(control)); }
 
+void Form::SetVisible(const std::wstring& control, bool visible) {
+  ShowWindow(Control(control), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Form::Visible(const std::wstring& control) const {
+  return GetWindowLongA(Control(control), GWL_STYLE) & WS_VISIBLE;
+}
+
+void Form::Place(const std::wstring& control, int left, int top, int width, int height) {
+  MoveWindow(Control(control), TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height),
+             TRUE);
+}
+
+void Form::SetDefaultButton(const std::wstring& control) {
+  if (HWND old = GetDlgItem(window_, defaultButtonId_)) SendMessageA(old, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  defaultButtonId_ = control.empty() ? 0 : ControlId(control);
+  if (HWND now = GetDlgItem(window_, defaultButtonId_)) SendMessageA(now, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
+void Form::SizeAndCentre(int clientWidth, int clientHeight) {
+  RECT frame{0, 0, TwipsToPixels(clientWidth), TwipsToPixels(clientHeight)};
+  AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  MoveWindow(window_, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+             width, height, TRUE);
+}
+
 void Form::Move(int x, int y) { SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
 
 bool Form::RouteDialogMessage(MSG& msg) {

@@ -81,12 +81,13 @@ class Form : public Object {
   void SetText(const std::wstring& control, const std::wstring& text);
   std::wstring Text(const std::wstring& control) const;
   void SetEnabled(const std::wstring& control, bool enabled);
+  void SetVisible(const std::wstring& control, bool visible);
+  bool Visible(const std::wstring& control) const;
+  // Moves and sizes a control; twips.
+  void Place(const std::wstring& control, int left, int top, int width, int height);
+  // The button that Enter presses; none for an empty name.
+  void SetDefaultButton(const std::wstring& control);
   bool Enabled(const std::wstring& control) const;
-
-  // The form's module-level variables, in declaration order, for the error
-  // report; the report writes the form itself after them.
-  using ModuleVariable = std::pair<std::wstring, Variant>;
-  virtual std::vector<ModuleVariable> ModuleVariables() const { return {}; }
 
   // Every loaded form, in the order of loading.
   static const std::vector<Form*>& Forms();
@@ -104,6 +105,8 @@ class Form : public Object {
   virtual bool Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   void Move(int x, int y);  // pixels, top-left corner of the window
+  // Sizes the client area (twips) and centres the window on the screen.
+  void SizeAndCentre(int clientWidth, int clientHeight);
   int ControlId(const std::wstring& name) const;
 
  private:

@@ -1,8 +1,36 @@
 #include "Variant.h"
 
 #include <array>
+#include <map>
 
 namespace basic {
+
+namespace {
+// By creation number: a tree of ten thousand objects goes at once. Objects
+// of static storage may outlive the list at the end of the program.
+struct LivingList {
+  std::map<uint64_t, const Object*> objects;
+  bool alive = true;
+  ~LivingList() { alive = false; }
+};
+LivingList& LivingObjects() {
+  static LivingList list;
+  return list;
+}
+uint64_t g_created = 0;
+}  // namespace
+
+Object::Object() : created_(++g_created) { LivingObjects().objects.emplace(created_, this); }
+Object::Object(const Object&) : Object() {}
+Object::~Object() {
+  if (LivingList& list = LivingObjects(); list.alive) list.objects.erase(created_);
+}
+
+std::vector<const Object*> Object::Living() {
+  std::vector<const Object*> objects;
+  for (const auto& entry : LivingObjects().objects) objects.push_back(entry.second);
+  return objects;
+}
 
 std::wstring TypeName(const Variant& value) {
   static constexpr std::array<const wchar_t*, std::variant_size_v<Variant> - 1> kNames{

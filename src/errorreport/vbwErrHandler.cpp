@@ -1,10 +1,20 @@
 #include "vbwErrHandler.h"
 
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <functional>
 
 #include "../basic/App.h"
 #include "../basic/Runtime.h"
+#include "../basic/Text.h"
 #include "../basic/Timer.h"
+#include "../standins/reportext/VbwExtension.h"
+#include "vbwCommon.h"
+#include "vbwDump.h"
+#include "vbwFrmErrHandler.h"
+#include "vbwOptions.h"
 
 using namespace basic;
 
@@ -21,19 +31,149 @@ namespace {
 constexpr int32_t kEnd = 3;
 constexpr int32_t kReportRequest = 8;
 
-// Until the error dialog is built, the message is shown in a plain message
-// box and the program ends: the dialog, with its Report and Close buttons,
-// plugs in here and leaves the user's choice in vbwRetCode.
-void ShowMessageAndEnd() {
-  MsgBox(vbwMessageString, MB_OK | MB_ICONERROR | MB_TOPMOST, App::Title);
-  vbwRetCode = kEnd;
+constexpr int32_t kPackage = -1;
+
+// Each step of the package is left out when it fails; the next one runs.
+void Attempt(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+std::wstring ErrorPath() { return App::Path() + L"\\Error Report Files\\"; }
+
+void WriteText(const std::wstring& path, const std::wstring& text) {
+  const UniqueFile file(CreateFileA(ToAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!file) RaiseFileError(GetLastError());
+  const std::string bytes = ToAnsi(text);
+  DWORD written = 0;
+  if (!WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr)) RaiseFileError(GetLastError());
+}
+
+// An empty report folder beside the program; whatever fails is let be.
+void RecreateReportFolder() {
+  WIN32_FIND_DATAA found;
+  const std::string folder = ToAnsi(vbwErrorPath);
+  HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+  CreateDirectoryA(folder.c_str(), nullptr);
+}
+
+// Stage 1 after a report request: the folder, and what the extension needs
+// to write the variables.
+void PrepareReport() {
+  vbwErrorPath = ErrorPath();
+  RecreateReportFolder();
+  vbwDumpFile = vbwErrorPath + L"Variables.txt";
+  VbwExtension1.DumpPath = vbwDumpFile;
+  VbwExtension1.StringLimit = vbwDumpStringMaxLength;
+  VbwExtension1.SizeValue = 1000000;
+  VbwExtension1.SymbolData = vbwReadFile(App::Path() + L"\\" + App::EXEName + L".exe.obj");
+  vbwObjectReporter = [](const std::wstring& name, const Object* object, int32_t indent) {
+    VbwExtension1.ObjectReport(name, object, indent);
+  };
+}
+
+std::wstring Subject(const std::wstring& project) {
+  return L"Error report for " + project + L" " + std::to_wstring(App::Major) + L"." + std::to_wstring(App::Minor) +
+         L"." + std::to_wstring(App::Revision);
+}
+
+std::wstring SizeInKb(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(ToAnsi(path).c_str(), GetFileExInfoStandard, &data)) return L"0";
+  return std::to_wstring(((uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow) / 1024);
+}
+
+// The user's mail program, through a mailto: address; true when the user
+// says the message went.
+bool SendThroughMailProgram(const std::wstring& subject, const std::wstring& archive, const std::wstring& size) {
+  const std::wstring address = L"mailto:" + vbwEmailRecipientAdress + L"?subject=" + subject + L"&body=" +
+                               L"(Please attach: " + archive + L" - Size: " + size + L" Kb to this message.)";
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "open", ToAnsi(address).c_str(), "", "c:\\", SW_SHOWNORMAL));
+  if (result <= 32) return false;
+  return MsgBox(L"Have you been able to send the message successfully ?", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST,
+                App::Title) != IDNO;
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  const std::string bytes = ToAnsi(text);
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1)) {
+    memcpy(GlobalLock(memory), bytes.c_str(), bytes.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+void ShowInstructions(const std::wstring& subject, const std::wstring& archive, const std::wstring& size) {
+  const std::wstring crlf = L"\r\n";
+  const std::wstring text = L"Impossible to send the error report automatically !" + crlf + crlf +
+                            L"Please open your email messenger and send a message with the following parameters:" +
+                            crlf + L"Address: " + vbwEmailRecipientAdress + crlf + L"Subject: " + subject + crlf +
+                            L"Message: Please open the attached file." + crlf + L"Attached file: " + archive +
+                            L" (Size: " + size + L" Kb)" + crlf + crlf +
+                            L"Would you like to copy this message to the clipboard ?" + crlf;
+  if (MsgBox(text, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, App::Title) == IDYES) PutOnClipboard(text);
+}
+
+// Stage 2: the package is written, compressed and sent, then the dialog is
+// shown again. Every step that fails is left out.
+void BuildAndSendPackage(const std::wstring& project) {
+  const std::wstring crlf = L"\r\n";
+  if (vbwTraceProc) {
+    Attempt([] { WriteText(vbwErrorPath + L"Stack.txt", vbwGetStack() + L"\r\n"); });
+    if (vbwLog && vbwFileExists(vbwLogFile))
+      Attempt([] {
+        vbwLogFileNum.reset();
+        CopyFileA(ToAnsi(vbwLogFile).c_str(), ToAnsi(vbwErrorPath + L"Trace.txt").c_str(), FALSE);
+      });
+  }
+  Attempt([&] {
+    WriteText(vbwErrorPath + L"Error.txt",
+              vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf);
+  });
+  Attempt([] {
+    VbwExtension1.InstanceHandle = GetModuleHandleA(nullptr);
+    VbwExtension1.CommandLine = App::CommandLine();
+    VbwExtension1.RuntimeLibrary = L"msvbvm60.dll";
+    VbwExtension1.References = L"Scripting;DAO;Merrow32;MSComctlLib;Threed;FPSpread;HCBUTTONLib;vbwExtender;HCBUTTON";
+  });
+  Attempt([&] { WriteText(vbwErrorPath + L"Version.txt", VbwExtension1.VersionReport() + crlf); });
+  Attempt([&] { WriteText(vbwErrorPath + L"System.txt", VbwExtension1.SystemReport() + crlf); });
+  const std::wstring subject = Subject(project);
+  const std::wstring archive = vbwErrorPath + subject + L".zip";
+  Attempt([&] { VbwExtension1.Compress(vbwErrorPath, subject + L".zip"); });
+  const std::wstring size = SizeInKb(archive);
+  const std::wstring body = vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf +
+                            crlf + L"(Note to sender: the attached file is " + archive + L" - Size: " + size + L" Kb)";
+  bool sent = false;
+  Attempt([&] {
+    sent = VbwExtension1.SendMail(vbwEmailRecipientName, vbwEmailRecipientAdress, subject, body, archive) == 0;
+  });
+  if (!sent) Attempt([&] { sent = SendThroughMailProgram(subject, archive, size); });
+  if (!sent) Attempt([&] { ShowInstructions(subject, archive, size); });
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  DoEvents();
+  vbwfHasReported = true;
+  vbwShowErrorDialog();
 }
 
 std::wstring TimerEntry(const Timer& timer) { return std::to_wstring(timer.Identity()) + L'\0'; }
 
 }  // namespace
 
-vbwErrorDialog vbwShowErrorDialog = &ShowMessageAndEnd;
+vbwErrorDialog vbwShowErrorDialog = &vbwShowFrmErrHandler;
 
 std::wstring vbwComposeMessage(int32_t Number, const std::wstring& Description, const std::wstring& Project,
                                const std::wstring& Module, const std::wstring& Procedure, int32_t Line) {
@@ -52,15 +192,25 @@ std::wstring vbwComposeMessage(int32_t Number, const std::wstring& Description, 
 int32_t vbwErrHandler(int32_t Number, const std::wstring& Description, const std::wstring& Project,
                       const std::wstring& Module, const std::wstring& Procedure, int32_t Line) {
   vbwRetCode = 0;
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  vbwSavedErr = Err();
-  vbwTurnOffTimers();
-  DoEvents();
-  vbwMessageString = vbwComposeMessage(Number, Description, Project, Module, Procedure, Line);
-  vbwfHasReported = false;
-  vbwShowErrorDialog();
+  if (Number == kPackage) {
+    BuildAndSendPackage(Project);
+  } else {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    vbwSavedErr = Err();
+    vbwTurnOffTimers();
+    DoEvents();
+    vbwMessageString = vbwComposeMessage(Number, Description, Project, Module, Procedure, Line);
+    vbwfHasReported = false;
+    vbwShowErrorDialog();
+    if (vbwRetCode == kReportRequest) PrepareReport();
+  }
   if (vbwRetCode != kReportRequest && vbwRetCode != kEnd) vbwTurnOnTimers();
   return vbwRetCode;
+}
+
+int32_t vbwReportRequested(const std::wstring& Project) {
+  vbwWriteVariables();
+  return vbwErrHandler(kPackage, L"", Project, L"", L"", 0);
 }
 
 void vbwTurnOffTimers() {
@@ -76,4 +226,22 @@ void vbwTurnOnTimers() {
   for (Timer* timer : Timer::Loaded()) {
     if (vbwTurnOffTimersString.find(L'\0' + TimerEntry(*timer)) != std::wstring::npos) timer->SetEnabled(true);
   }
+}
+
+bool vbwFileExists(const std::wstring& Path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return GetFileAttributesExA(ToAnsi(Path).c_str(), GetFileExInfoStandard, &data) &&
+         !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring vbwReadFile(const std::wstring& Path) {
+  if (!vbwFileExists(Path)) return L"";
+  const UniqueFile file(CreateFileA(ToAnsi(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+  if (!file) return L"";
+  std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  return FromAnsi(bytes);
 }

@@ -23,6 +23,13 @@ int32_t vbwErrHandler(int32_t Number, const std::wstring& Description, const std
 std::wstring vbwComposeMessage(int32_t Number, const std::wstring& Description, const std::wstring& Project,
                                const std::wstring& Module, const std::wstring& Procedure, int32_t Line);
 
+// After a report request: writes the variables, then builds and sends the
+// package (the handler with error number -1) and answers the final choice.
+int32_t vbwReportRequested(const std::wstring& Project);
+
+bool vbwFileExists(const std::wstring& Path);
+std::wstring vbwReadFile(const std::wstring& Path);
+
 void vbwTurnOffTimers();
 void vbwTurnOnTimers();
 

@@ -7,11 +7,16 @@
 #include "../basic/Runtime.h"
 #include "vbwErrHandler.h"
 
+namespace {
+constexpr int32_t kReportRequest = 8;
+}
+
 vbwTrap::Next vbwTrap::Answer(int32_t line, std::exception_ptr failure) {
   const basic::Error error = basic::CurrentError(std::move(failure));
   basic::SetErr(error);
-  const int32_t code =
+  int32_t code =
       vbwErrHandler(error.Number(), error.Description(), basic::App::ProjectName, module_, procedure_, line);
+  if (code == kReportRequest) code = vbwReportRequested(basic::App::ProjectName);
   basic::Err() = {};  // the handler has consumed the error
   switch (code) {
     case 3:

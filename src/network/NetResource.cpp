@@ -233,3 +233,20 @@ void NetResource::GetPrinters() {
     if (record.dwDisplayType == RESOURCEDISPLAYTYPE_SHARE) AddChild(*v_.mvChildren, record, true);
   });
 }
+
+std::vector<basic::Object::ModuleVariable> NetResource::ModuleVariables() const {
+  const NetResRecord& r = v_.mvNetRes;
+  const auto text = [](const NetText& t) { return t.value_or(L""); };
+  return {{L"mvNetRes.dwScope", int32_t(r.dwScope)},
+          {L"mvNetRes.dwType", int32_t(r.dwType)},
+          {L"mvNetRes.dwDisplayType", int32_t(r.dwDisplayType)},
+          {L"mvNetRes.dwUsage", int32_t(r.dwUsage)},
+          {L"mvNetRes.lpLocalName", text(r.lpLocalName)},
+          {L"mvNetRes.lpRemoteName", text(r.lpRemoteName)},
+          {L"mvNetRes.lpComment", text(r.lpComment)},
+          {L"mvNetRes.lpProvider", text(r.lpProvider)},
+          {L"mvGotChildren", v_.mvGotChildren},
+          {L"mvAmRoot", v_.mvAmRoot},
+          {L"mvAmPrinter", v_.mvAmPrinter},
+          {L"mvChildren", static_cast<const basic::Object*>(v_.mvChildren.get())}};
+}

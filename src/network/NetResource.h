@@ -31,6 +31,7 @@ struct NetResRecord {
 class NetResource : public basic::Object {
  public:
   std::wstring ClassName() const override { return L"NetResource"; }
+  std::vector<ModuleVariable> ModuleVariables() const override;
 
   // ResourceType of a printer share; no display type of the platform has it.
   static constexpr int32_t kPrinter = 255;
@@ -56,7 +57,7 @@ class NetResource : public basic::Object {
     bool mvAmPrinter = false;
     std::shared_ptr<NetResources> mvChildren;
   };
-  const Variables& ModuleVariables() const { return v_; }
+  const Variables& Fields() const { return v_; }
 
  private:
   void GetChildren();

@@ -11,6 +11,7 @@ class NetResource;
 class NetResources : public basic::Object {
  public:
   std::wstring ClassName() const override { return L"NetResources"; }
+  std::vector<ModuleVariable> ModuleVariables() const override { return {{L"mCol", &v_.mCol}}; }
 
   // Not for the public. A remote name that is a key already is reported as
   // an error; the item is then not added and the result is null.
@@ -27,7 +28,7 @@ class NetResources : public basic::Object {
   struct Variables {
     basic::Collection<std::shared_ptr<NetResource>> mCol;
   };
-  const Variables& ModuleVariables() const { return v_; }
+  const Variables& Fields() const { return v_; }
 
  private:
   Variables v_;

@@ -15,8 +15,11 @@ inline constexpr int32_t kHKeyClassesRoot = int32_t(0x80000000);
 inline constexpr int32_t kHKeyCurrentUser = int32_t(0x80000001);
 inline constexpr int32_t kHKeyLocalMachine = int32_t(0x80000002);
 
-class CRegistry {
+class CRegistry : public basic::Object {
  public:
+  std::wstring ClassName() const override { return L"CRegistry"; }
+  std::vector<ModuleVariable> ModuleVariables() const override { return {{L"m_RootKey", m_RootKey}}; }
+
   static constexpr int32_t kInvalidKeyName = int32_t(0x80040000) + 18001;
   static constexpr int32_t kComponentFailure = int32_t(0x80040000) + 18003;
 

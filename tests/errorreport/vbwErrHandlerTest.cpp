@@ -6,7 +6,6 @@
 #include "basic/Err.h"
 #include "basic/Timer.h"
 #include "errorreport/vbwErrHandler.h"
-#include "support/DialogAnswerer.h"
 #include "support/ErrorDialogStandIn.h"
 
 namespace {
@@ -65,17 +64,6 @@ TEST(vbwErrHandler, AReportRequestLeavesTheTimersOff) {
   EXPECT_FALSE(running.Enabled());
   vbwTurnOnTimers();
   EXPECT_TRUE(running.Enabled());
-}
-
-TEST(vbwErrHandler, UntilTheDialogExistsTheMessageIsShownAndTheProgramEnds) {
-  const vbwErrorDialog previous = std::exchange(vbwShowErrorDialog, ShippedErrorDialog());
-  DialogAnswerer user(IDOK);
-  EXPECT_EQ(vbwErrHandler(53, L"File not found", L"Tamsel", L"Global", L"Main", 19), 3);
-  vbwShowErrorDialog = previous;
-  if (GetEnvironmentVariableA("DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display for the message box";
-  ASSERT_TRUE(user.Answered());
-  EXPECT_EQ(user.Title(), "Tamsel");
-  EXPECT_NE(user.Text().find("Error 53\r\nDescription: File not found"), std::string::npos);
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST_F(Network, TheRootStandsForTheWholeNetworkAndListsTheProviders) {
   EXPECT_EQ(root->ShortName(), L"");
   EXPECT_EQ(root->ResourceType(), 0);
   EXPECT_EQ(root->ResourceTypeName(), L"Generic");
-  EXPECT_TRUE(root->ModuleVariables().mvAmRoot);
+  EXPECT_TRUE(root->Fields().mvAmRoot);
 
   EXPECT_EQ(RemoteNames(*root), (Names{L"Office Network", L"Lab Network"}));
   for (const auto& provider : *root->Children()) EXPECT_EQ(provider->ResourceTypeName(), L"Network");
@@ -83,7 +83,7 @@ TEST_F(Network, EachLevelListsWhatTheProviderServesInItsOrder) {
   ASSERT_TRUE(master);
   EXPECT_EQ(master->ShortName(), L"MASTER");
   EXPECT_EQ(master->ResourceTypeName(), L"Server");
-  const auto& v = master->ModuleVariables();
+  const auto& v = master->Fields();
   EXPECT_EQ(v.mvNetRes.dwScope, uint32_t(RESOURCE_GLOBALNET));
   EXPECT_EQ(v.mvNetRes.dwUsage, uint32_t(RESOURCEUSAGE_CONTAINER));
   EXPECT_EQ(v.mvNetRes.lpComment, L"Holiday planner");
@@ -106,7 +106,7 @@ TEST_F(Network, AServerListsItsDiskSharesFirstThenItsPrinterShares) {
   EXPECT_EQ(shortNames, (Names{L"Korvell", L"Users", L"C$", L"Archive", L"Laser", L"Colour"}));
   EXPECT_EQ(typeNames, (Names{L"Share", L"Share", L"AdminShare", L"Share", L"Printer", L"Printer"}));
   EXPECT_EQ(types, (std::vector<int32_t>{3, 3, 8, 3, 255, 255}));
-  EXPECT_EQ(master->Children()->Item(std::wstring(L"\\\\MASTER\\Laser"))->ModuleVariables().mvNetRes.dwType,
+  EXPECT_EQ(master->Children()->Item(std::wstring(L"\\\\MASTER\\Laser"))->Fields().mvNetRes.dwType,
             uint32_t(RESOURCETYPE_PRINT));
 }
 
@@ -120,11 +120,11 @@ TEST_F(Network, AContainerThatRefusesToOpenHasNoChildrenAndIsAskedAgainNextTime)
   ASSERT_TRUE(master);
   const auto first = master->Children();
   EXPECT_EQ(first->begin(), first->end());
-  EXPECT_FALSE(master->ModuleVariables().mvGotChildren);
+  EXPECT_FALSE(master->Fields().mvGotChildren);
 
   ServedNetwork opening(network(""));
   EXPECT_EQ(RemoteNames(*master), (Names{L"\\\\MASTER\\Korvell"}));
-  EXPECT_TRUE(master->ModuleVariables().mvGotChildren);
+  EXPECT_TRUE(master->Fields().mvGotChildren);
   EXPECT_EQ(first->begin(), first->end());  // each attempt has a collection of its own
 }
 
@@ -176,7 +176,7 @@ TEST_F(Network, ADuplicateRemoteNameIsReportedAsAnErrorOfTheCollectionAndTheRest
   const auto master = Node({L"Office Network", L"KORVELL", L"\\\\MASTER"});
   ASSERT_TRUE(master);
   EXPECT_EQ(RemoteNames(*master), (Names{L"\\\\MASTER\\Data", L"\\\\MASTER\\Other"}));
-  EXPECT_TRUE(master->ModuleVariables().mvGotChildren);
+  EXPECT_TRUE(master->Fields().mvGotChildren);
 
   ASSERT_EQ(user.Errors().size(), 1u);
   EXPECT_EQ(user.Errors()[0].err.Number, 457);
@@ -230,7 +230,7 @@ TEST(NetResourceNames, TheShortNameIsThePartAfterTheLastBackslash) {
       {L"\\\\server\\", L""},           {L"\\\\s\\share\\dir", L"dir"},
   };
   for (const auto& [remote, shortName] : cases) EXPECT_EQ(WithRecord(3, remote).ShortName(), shortName) << remote;
-  EXPECT_FALSE(WithRecord(3).ModuleVariables().mvAmRoot);
+  EXPECT_FALSE(WithRecord(3).Fields().mvAmRoot);
 }
 
 }  // namespace

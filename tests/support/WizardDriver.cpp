@@ -92,6 +92,7 @@ bool IsSharingInstruction(HWND window) { return IsForm(window) && FindChild(wind
 bool IsStartMonth(HWND window) { return IsForm(window) && FindChild(window, "KorvellCheckGrid"); }
 bool IsProgressWindow(HWND window) { return IsForm(window) && FindChild(window, "msctls_progress32"); }
 bool IsMessageBox(HWND window) { return ClassOf(window) == "#32770"; }
+bool IsErrorDialog(HWND window) { return IsForm(window) && FindChild(window, "Button", "Report &Error"); }
 bool IsNetworkSelector(HWND window) { return IsForm(window) && FindChild(window, "SysTreeView32"); }
 
 std::string MessageText(HWND dialog) {

@@ -38,6 +38,7 @@ bool IsStartMonth(HWND window);
 bool IsProgressWindow(HWND window);
 bool IsMessageBox(HWND window);
 bool IsNetworkSelector(HWND window);
+bool IsErrorDialog(HWND window);
 
 HWND FindChild(HWND parent, const std::string& className, const std::string& text = {});
 std::string Text(HWND window);

@@ -253,13 +253,13 @@ TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
   HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
   ASSERT_TRUE(instruction);
   driver::ClickButton(instruction, "O.K.");
-  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
+  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
   ASSERT_TRUE(report);
-  const std::string message = driver::MessageText(report);
+  const std::string message = driver::Text(driver::FindChild(report, "Static", "An unexpected error"));
   EXPECT_NE(message.find("\"year\""), std::string::npos) << message;
   EXPECT_NE(message.find("HKEY_CURRENT_USER"), std::string::npos) << message;
   EXPECT_NE(message.find("Procedure: Main"), std::string::npos) << message;
-  PostMessageA(report, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(driver::ClickButton(report, "Close"));
   EXPECT_TRUE(wizard.WaitForExit(20000));
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
   EXPECT_FALSE(fs::exists(data / "Boxes.DAT"));
