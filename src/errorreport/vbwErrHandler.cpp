@@ -86,11 +86,15 @@ std::wstring Subject(const std::wstring& project) {
          L"." + std::to_wstring(App::Revision);
 }
 
-std::wstring SizeInKb(const std::wstring& path) {
+}  // namespace
+
+std::wstring vbwArchiveSizeKb(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExA(ToAnsi(path).c_str(), GetFileExInfoStandard, &data)) return L"0";
   return std::to_wstring(((uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow) / 1024);
 }
+
+namespace {
 
 // The user's mail program, through a mailto: address; true when the user
 // says the message went.
@@ -154,7 +158,7 @@ void BuildAndSendPackage(const std::wstring& project) {
   const std::wstring subject = Subject(project);
   const std::wstring archive = vbwErrorPath + subject + L".zip";
   Attempt([&] { VbwExtension1.Compress(vbwErrorPath, subject + L".zip"); });
-  const std::wstring size = SizeInKb(archive);
+  const std::wstring size = vbwArchiveSizeKb(archive);
   const std::wstring body = vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf +
                             crlf + L"(Note to sender: the attached file is " + archive + L" - Size: " + size + L" Kb)";
   bool sent = false;

@@ -27,6 +27,9 @@ std::wstring vbwComposeMessage(int32_t Number, const std::wstring& Description, 
 // package (the handler with error number -1) and answers the final choice.
 int32_t vbwReportRequested(const std::wstring& Project);
 
+// The archive's size as the report texts give it: whole kilobytes, rounded down.
+std::wstring vbwArchiveSizeKb(const std::wstring& path);
+
 bool vbwFileExists(const std::wstring& Path);
 std::wstring vbwReadFile(const std::wstring& Path);
 

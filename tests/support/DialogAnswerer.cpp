@@ -39,22 +39,24 @@ std::string MessageText(HWND dialog) {
 
 }  // namespace
 
-DialogAnswerer::DialogAnswerer(int buttonId, DWORD timeoutMs)
-    : thread_([this, buttonId, timeoutMs] { Run(buttonId, timeoutMs); }) {}
+DialogAnswerer::DialogAnswerer(std::vector<int> buttonIds, DWORD timeoutMs)
+    : buttons_(std::move(buttonIds)), thread_([this, timeoutMs] { Run(timeoutMs); }) {}
 
 DialogAnswerer::~DialogAnswerer() { thread_.join(); }
 
-void DialogAnswerer::Run(int buttonId, DWORD timeoutMs) {
+void DialogAnswerer::Run(DWORD timeoutMs) {
+  HWND last = nullptr;
   const DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
+  while (answered_ < buttons_.size() && GetTickCount() - start < timeoutMs) {
     Search search{GetCurrentProcessId(), nullptr};
     EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found) {
-      title_ = WindowText(search.found);
-      text_ = MessageText(search.found);
-      answered_ = true;
-      PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
-      return;
+    // The dialog answered last may still be on its way out.
+    if (search.found && !(search.found == last && IsWindow(last))) {
+      titles_.push_back(WindowText(search.found));
+      texts_.push_back(MessageText(search.found));
+      PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(buttons_[answered_], BN_CLICKED), 0);
+      last = search.found;
+      ++answered_;
     }
     Sleep(20);
   }
