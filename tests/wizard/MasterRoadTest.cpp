@@ -11,6 +11,7 @@
 
 #include "basic/App.h"
 #include "support/RegistrySandbox.h"
+#include "support/TestMailClient.h"
 #include "support/WizardDriver.h"
 
 namespace fs = std::filesystem;
@@ -263,6 +264,43 @@ TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
   EXPECT_TRUE(wizard.WaitForExit(20000));
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
   EXPECT_FALSE(fs::exists(data / "Boxes.DAT"));
+}
+
+TEST_F(MasterRoad, AnErrorCanBeReportedFromTheDialogAndCloseEndsTheWizard) {
+  TestMailClient mail;  // the wizard inherits where the client records what it receives
+  HKEY volatileKey = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &volatileKey, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(volatileKey);
+  const fs::path reports = fs::path(Bin()) / "Error Report Files";
+  fs::remove_all(reports);
+
+  driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+  HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
+  ASSERT_TRUE(instruction);
+  driver::ClickButton(instruction, "O.K.");
+  HWND dialog = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
+  ASSERT_TRUE(dialog);
+  EXPECT_TRUE(driver::ClickButton(dialog, "Report &Error"));
+  HWND notice = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
+  ASSERT_TRUE(notice);
+  EXPECT_EQ(driver::MessageText(notice).substr(0, 50), "This application will now retrieve some data neede");
+  PostMessageA(notice, WM_COMMAND, IDOK, 0);
+
+  // Shown again after the report: only Close is left.
+  HWND again = driver::WaitForWindow(
+      wizard.Id(), [](HWND w) { return driver::IsErrorDialog(w) && !IsWindowEnabled(driver::FindChild(w, "Button", "Report &Error")); });
+  ASSERT_TRUE(again);
+  const std::string subject = "Error report for Tamsel 1.0.0";
+  EXPECT_TRUE(fs::exists(reports / (subject + ".zip")));
+  EXPECT_NE(Contents(reports / "Error.txt").find("Procedure: Main"), std::string::npos);
+  EXPECT_NE(Contents(reports / "Variables.txt").find("* MODULE LEVEL VARIABLES *"), std::string::npos);
+  EXPECT_NE(mail.Received().find(subject), std::string::npos) << mail.Received();
+  EXPECT_TRUE(driver::ClickButton(again, "Close"));
+  EXPECT_TRUE(wizard.WaitForExit(20000));
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
+  fs::remove_all(reports);
 }
 
 }  // namespace
