@@ -132,7 +132,7 @@ void Form::CreateControls() {
     const Native native = NativeOf(c);
     if (!native.className) continue;
     const int id = kFirstControlId + int(i);
-    HWND control = CreateWindowExA(native.exStyle, native.className, ToAnsi(c.text).c_str(), WS_CHILD | WS_VISIBLE | native.style,
+    HWND control = CreateWindowExA(native.exStyle, native.className, ToAnsi(c.text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style,
                                    TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
                                    TwipsToPixels(c.height), window_, reinterpret_cast<HMENU>(intptr_t(id)),
                                    GetModuleHandleA(nullptr), nullptr);

@@ -175,6 +175,8 @@ void vbwFrmErrHandler::Layout() {
     if (std::wstring(c.name) == L"lblReport" && known_) height = kPanelHeight;
     Place(c.name, panelLeft_ + left, panelTop_ + c.top, c.width, height);
   }
+  // Labels lie under the other controls: a long explanation runs behind the buttons.
+  SetWindowPos(Control(L"lblReport"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SizeAndCentre(formWidth, panelTop_ + kPanelHeight + 320);
 }
 
@@ -218,7 +220,8 @@ bool vbwFrmErrHandler::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       if (reinterpret_cast<HWND>(lParam) != Control(L"lblReport") || !known_) return false;
       SetTextColor(reinterpret_cast<HDC>(wParam), kRed);
       SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      // Hollow, so that the separator it reaches over stays visible.
+      result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       return true;
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) != Control(L"txtDescribe")) return false;
