@@ -11,43 +11,14 @@
 #include "network/SelectorNetwork.h"
 #include "support/NetProviderSandbox.h"
 #include "support/RegistrySandbox.h"
+#include "support/EndToEnd.h"
 #include "support/WizardDriver.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSettings = "SOFTWARE\\Quillon\\Network Korvell";
-
-std::string Bin() { return fs::path(basic::App::Path()).string(); }
-
-DWORD RunQuietly(const std::string& commandLine) {
-  driver::Process process(commandLine, "");
-  DWORD code = 1;
-  process.WaitForExit(60000, &code);
-  return code;
-}
-
-std::string Setting(HKEY root, const char* name) {
-  char value[512] = "";
-  DWORD size = sizeof value;
-  if (RegGetValueA(root, kSettings, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return "<missing>";
-  return value;
-}
-
-std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<missing>";
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-std::string CurrentYear() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return std::to_string(now.wYear);
-}
+using namespace endtoend;
 
 class SlaveRoad : public ::testing::Test {
  protected:
@@ -100,7 +71,7 @@ TEST_F(SlaveRoad, ConfirmingTheMastersShareRecordsItAndStartsThePlanner) {
   ASSERT_TRUE(wizard.WaitForExit(20000, &code));
   EXPECT_EQ(code, 0u);
 
-  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), CurrentYear());
+  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), std::to_string(Year()));
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), "\\\\MASTER\\korvell\\dats");
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "NO");
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "year"), "<missing>");

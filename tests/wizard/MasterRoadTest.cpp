@@ -12,45 +12,16 @@
 #include "basic/App.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestMailClient.h"
+#include "support/EndToEnd.h"
 #include "support/WizardDriver.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSettings = "SOFTWARE\\Quillon\\Network Korvell";
-
-std::string Bin() { return fs::path(basic::App::Path()).string(); }
-
-DWORD RunQuietly(const std::string& commandLine) {
-  driver::Process process(commandLine, "");
-  DWORD code = 1;
-  process.WaitForExit(60000, &code);
-  return code;
-}
-
-std::string Setting(HKEY root, const char* name) {
-  char value[512] = "";
-  DWORD size = sizeof value;
-  if (RegGetValueA(root, kSettings, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return "<missing>";
-  return value;
-}
-
-std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<missing>";
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using namespace endtoend;
 
 void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-int Year() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return now.wYear;
-}
 
 void CloseExplorerWindows() {
   for (const char* windowClass : {"ExplorerWClass", "CabinetWClass"})
