@@ -58,8 +58,10 @@ TEST_F(Protocol, SkipGoesOnWithTheNextStatement) {
   EXPECT_EQ(ThreeStatements(1), "13");
 }
 
+// A report request (8) goes on to the report package first; its tests are
+// with the package's.
 TEST_F(Protocol, LeaveAndEveryOtherAnswerReturnNormally) {
-  for (int32_t answer : {6, 8, 0, 42}) {
+  for (int32_t answer : {6, 0, 42}) {
     ErrorDialogStandIn user({answer});
     EXPECT_EQ(ThreeStatements(1), "1") << "answer " << answer;
   }
