@@ -33,7 +33,7 @@ enum class Kind {
   PasswordBox,    // one-line text box that masks what is typed
   MultiLineBox,   // text box of several lines, Enter makes a new line
   Panel,          // raised three-dimensional panel, painted by the form
-  Custom,         // a window of the class named in the spec
+  Custom,         // a window of the class the table names
 };
 
 struct ControlSpec {

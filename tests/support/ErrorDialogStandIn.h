@@ -31,6 +31,3 @@ class ErrorDialogStandIn {
 // From now on an error that no stand-in answers fails the running test and
 // leaves the failing procedure.
 void FailOnUnexpectedErrors();
-// The error dialog that the program ships with, as it was before the tests
-// replaced it.
-vbwErrorDialog ShippedErrorDialog();

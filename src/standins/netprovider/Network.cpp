@@ -126,8 +126,8 @@ std::wstring Numbered(const std::wstring& name, unsigned counter) {
   const size_t percent = name.find(L'%');
   const size_t d = name.find(L'd', percent);
   if (d == std::wstring::npos) return name;
-  const std::wstring_view spec = std::wstring_view(name).substr(percent + 1, d - percent - 1);
-  const auto width = spec.empty() ? std::optional<unsigned>(0) : Number(spec);
+  const std::wstring_view format = std::wstring_view(name).substr(percent + 1, d - percent - 1);
+  const auto width = format.empty() ? std::optional<unsigned>(0) : Number(format);
   if (!width) return name;
   std::wstring digits = std::to_wstring(counter);
   if (digits.size() < *width) digits.insert(0, *width - digits.size(), L'0');
