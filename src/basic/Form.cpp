@@ -90,6 +90,13 @@ std::string AvailableFace(const std::wstring& face) {
   return found ? wanted.lfFaceName : "MS Shell Dlg 2";
 }
 
+// A window that is never shown: forms without a taskbar button belong to it.
+HWND HiddenOwner() {
+  static const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                            GetModuleHandleA(nullptr), nullptr);
+  return owner;
+}
+
 }  // namespace
 
 int TwipsToPixels(int twips) { return MulDiv(twips, ScreenDpi(), 1440); }
@@ -112,7 +119,8 @@ void Form::Load() {
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   window_ = CreateWindowExA(spec_.exStyle, kFormClass, ToAnsi(spec_.caption).c_str(), spec_.style, x, y, width,
-                            height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                            height, spec_.taskbarButton ? nullptr : HiddenOwner(), nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
   if (spec_.iconId) {

@@ -53,6 +53,7 @@ struct FormSpec {
   DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   DWORD exStyle = 0;
   int iconId = 0;  // resource id of the form's icon, 0 for none
+  bool taskbarButton = true;
 };
 
 // Pixels for a length in twips on this screen.

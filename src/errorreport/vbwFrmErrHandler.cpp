@@ -35,7 +35,7 @@ constexpr std::array kPanelControls{L"cmdSendMail", L"txtDescribe", L"cmdAction(
                                     L"cmdAction(5)", L"lblReport"};
 
 const basic::FormSpec kForm{L"vbwFrmErrHandler", L"", kPanelWidth, kPanelHeight, WS_CAPTION | WS_SYSMENU,
-                            WS_EX_DLGMODALFRAME};
+                            WS_EX_DLGMODALFRAME, 0, false};
 
 struct KnownError {
   std::array<int32_t, 7> numbers;

@@ -55,6 +55,7 @@ TEST_F(ErrorDialog, AKnownErrorIsExplainedAndOnlyCloseIsOffered) {
   EXPECT_FALSE(Visible(L"cmdAction(4)"));
   EXPECT_FALSE(Visible(L"cmdAction(5)"));
   EXPECT_TRUE(Topmost());
+  EXPECT_TRUE(GetWindow(dialog.hWnd(), GW_OWNER)) << "an owned window has no taskbar button";
   EXPECT_EQ(driver::Text(dialog.hWnd()), "Tamsel");
   EXPECT_EQ(Text(L"lblErrorString"), vbwMessageString);
 }
