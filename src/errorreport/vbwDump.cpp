@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "../basic/Files.h"
 #include "../basic/Form.h"
 #include "../basic/Text.h"
 #include "vbwCommon.h"
@@ -86,9 +87,7 @@ void WriteDumpLine(const std::string& bytes) {
 }
 
 UniqueFile OpenDump(DWORD disposition) {
-  UniqueFile file(CreateFileA(ToAnsi(vbwDumpFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) RaiseFileError(GetLastError());
+  UniqueFile file = OpenFile(vbwDumpFile, GENERIC_WRITE, disposition);
   SetFilePointer(file.get(), 0, nullptr, FILE_END);
   return file;
 }

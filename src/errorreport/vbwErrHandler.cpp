@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "../basic/App.h"
+#include "../basic/Files.h"
 #include "../basic/Runtime.h"
 #include "../basic/Text.h"
 #include "../basic/Timer.h"
@@ -43,13 +44,7 @@ void Attempt(const std::function<void()>& step) {
 
 std::wstring ErrorPath() { return App::Path() + L"\\Error Report Files\\"; }
 
-void WriteText(const std::wstring& path, const std::wstring& text) {
-  const UniqueFile file(CreateFileA(ToAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  if (!file) RaiseFileError(GetLastError());
-  const std::string bytes = ToAnsi(text);
-  DWORD written = 0;
-  if (!WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr)) RaiseFileError(GetLastError());
-}
+void WriteText(const std::wstring& path, const std::wstring& text) { WriteNewFile(path, ToAnsi(text)); }
 
 // An empty report folder beside the program; whatever fails is let be.
 void RecreateReportFolder() {
@@ -240,12 +235,9 @@ bool vbwFileExists(const std::wstring& Path) {
 
 std::wstring vbwReadFile(const std::wstring& Path) {
   if (!vbwFileExists(Path)) return L"";
-  const UniqueFile file(CreateFileA(ToAnsi(Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                    nullptr));
-  if (!file) return L"";
-  std::string bytes(GetFileSize(file.get(), nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr);
-  bytes.resize(read);
-  return FromAnsi(bytes);
+  try {
+    return FromAnsi(ReadWholeFile(Path));
+  } catch (const Error&) {
+    return L"";
+  }
 }

@@ -6,6 +6,7 @@
 
 #include "../basic/App.h"
 #include "../basic/Err.h"
+#include "../basic/Files.h"
 #include "../basic/Runtime.h"
 #include "../basic/Text.h"
 #include "../errorreport/vbwCommon.h"
@@ -17,23 +18,6 @@
 #include "start_month.h"
 
 using namespace basic;
-
-namespace {
-
-UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
-  UniqueFile file(CreateFileA(ToAnsi(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) RaiseFileError(GetLastError());
-  return file;
-}
-
-void WriteAll(HANDLE file, const std::string& bytes) {
-  DWORD written = 0;
-  if (!WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr)) RaiseFileError(GetLastError());
-  if (written != bytes.size()) RaiseFileError(ERROR_DISK_FULL);
-}
-
-}  // namespace
 
 std::wstring yearfile::FileName(int year) { return std::to_wstring(year) + L".DAT"; }
 
@@ -80,10 +64,7 @@ void YearFile::Flush() {
   if (!FlushFileBuffers(file_.get())) RaiseFileError(GetLastError());
 }
 
-void WriteOffsetFile(const std::wstring& path, int month) {
-  const UniqueFile file = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
-  WriteAll(file.get(), std::to_string(month) + "\r\n");
-}
+void WriteOffsetFile(const std::wstring& path, int month) { WriteNewFile(path, std::to_string(month) + "\r\n"); }
 
 void TouchFile(const std::wstring& path) { OpenFile(path, FILE_APPEND_DATA, OPEN_ALWAYS); }
 

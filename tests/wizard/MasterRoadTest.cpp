@@ -62,6 +62,16 @@ class MasterRoad : public ::testing::Test {
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettings, name, REG_SZ, value, DWORD(strlen(value) + 1));
   }
 
+  // A key that lives only in memory cannot hold a lasting subkey: the year cannot be stored.
+  static bool MakeYearUnwritable() {
+    HKEY volatileKey = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &volatileKey, nullptr) != ERROR_SUCCESS)
+      return false;
+    RegCloseKey(volatileKey);
+    return true;
+  }
+
   fs::path YearFile(int year) const { return data / (std::to_string(year) + ".DAT"); }
 
   // Runs the wizard and answers the master set-up; month 0 ticks none.
@@ -214,12 +224,7 @@ TEST_F(MasterRoad, ASecondInstanceEndsBeforeTouchingAnything) {
 }
 
 TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
-  // A key that lives only in memory cannot hold a lasting subkey: the year cannot be stored.
-  HKEY volatileKey = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &volatileKey, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(volatileKey);
+  ASSERT_TRUE(MakeYearUnwritable());
 
   driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
   HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
@@ -239,11 +244,7 @@ TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
 
 TEST_F(MasterRoad, AnErrorCanBeReportedFromTheDialogAndCloseEndsTheWizard) {
   TestMailClient mail;  // the wizard inherits where the client records what it receives
-  HKEY volatileKey = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &volatileKey, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(volatileKey);
+  ASSERT_TRUE(MakeYearUnwritable());
   const fs::path reports = fs::path(Bin()) / "Error Report Files";
   fs::remove_all(reports);
 

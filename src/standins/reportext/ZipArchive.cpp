@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "basic/Err.h"
+#include "basic/Files.h"
+#include "basic/Text.h"
 #include "basic/Handles.h"
 
 namespace reportext {
@@ -72,33 +74,6 @@ std::vector<FolderFile> RegularFiles(const std::string& folder, const std::strin
   return files;
 }
 
-basic::UniqueFile Open(const std::string& path, DWORD access, DWORD disposition) {
-  // Shared for writing too: a log of the program's own may still be open.
-  basic::UniqueFile file(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) basic::RaiseFileError(GetLastError());
-  return file;
-}
-
-std::string ReadAll(const std::string& path) {
-  const basic::UniqueFile file = Open(path, GENERIC_READ, OPEN_EXISTING);
-  LARGE_INTEGER size{};
-  GetFileSizeEx(file.get(), &size);
-  std::string content(size_t(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!content.empty() && !ReadFile(file.get(), content.data(), DWORD(content.size()), &read, nullptr))
-    basic::RaiseFileError(GetLastError());
-  content.resize(read);
-  return content;
-}
-
-void WriteAll(const std::string& path, const std::string& content) {
-  const basic::UniqueFile file = Open(path, GENERIC_WRITE, CREATE_ALWAYS);
-  DWORD written = 0;
-  if (!WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr) || written != content.size())
-    basic::RaiseFileError(GetLastError());
-}
-
 }  // namespace
 
 void ZipArchive::Add(const std::string& name, std::string_view content, const FILETIME& modified, DWORD attributes) {
@@ -152,8 +127,8 @@ void ZipFolder(const std::string& folder, const std::string& archiveName) {
   const std::string prefix = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
   ZipArchive archive;
   for (const FolderFile& file : RegularFiles(prefix, archiveName))
-    archive.Add(file.name, ReadAll(prefix + file.name), file.modified, file.attributes);
-  WriteAll(prefix + archiveName, archive.Bytes());
+    archive.Add(file.name, basic::ReadWholeFile(basic::FromAnsi(prefix + file.name)), file.modified, file.attributes);
+  basic::WriteNewFile(basic::FromAnsi(prefix + archiveName), archive.Bytes());
 }
 
 }  // namespace reportext
