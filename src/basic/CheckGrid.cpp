@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "Form.h"
+#include "Runtime.h"
 #include "Text.h"
 
 namespace basic {
@@ -181,10 +182,12 @@ LRESULT CheckGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK CheckGrid::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* grid = reinterpret_cast<CheckGrid*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!grid) return DefWindowProcA(window, message, wParam, lParam);
-  // The owner's click procedure traps its own errors; nothing may unwind into the system.
+  // The owner's click procedure traps its own errors; whatever escapes is
+  // reported, and nothing may unwind into the system.
   try {
     return grid->Handle(message, wParam, lParam);
   } catch (...) {
+    ReportEscapedError(L"CheckGrid", L"WindowProc");
     return 0;
   }
 }

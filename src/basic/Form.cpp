@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Runtime.h"
 #include "Text.h"
 
 namespace basic {
@@ -316,11 +317,13 @@ LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!form || form->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
-  // Event procedures trap their own errors; nothing may unwind into the system.
+  // Event procedures trap their own errors; whatever still escapes is
+  // reported, and nothing may unwind into the system.
   try {
     return form->Dispatch(message, wParam, lParam);
   } catch (...) {
-    return DefWindowProcA(window, message, wParam, lParam);
+    ReportEscapedError(form->Name(), L"WindowProc");
+    return 0;
   }
 }
 

@@ -40,6 +40,20 @@ bool Pacer::Due() {
   return true;
 }
 
+namespace {
+EscapedErrorHandler g_escapedErrorHandler = nullptr;
+}
+
+void SetEscapedErrorHandler(EscapedErrorHandler handler) { g_escapedErrorHandler = handler; }
+
+void ReportEscapedError(const std::wstring& module, const std::wstring& procedure) noexcept {
+  try {
+    if (g_escapedErrorHandler) g_escapedErrorHandler(module, procedure, std::current_exception());
+  } catch (...) {
+    // The error layer tells the user itself when it cannot show its dialog.
+  }
+}
+
 void End() { ExitProcess(0); }
 
 int MsgBox(std::wstring_view prompt, UINT style, std::wstring_view title, HWND owner) {

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
+#include <string>
 #include <string_view>
 
 namespace basic {
@@ -21,6 +23,16 @@ class Pacer {
   long long interval_;
   long long last_;
 };
+
+// Where Windows calls into the program (window procedures, timer ticks), an
+// error that escaped its event procedure goes to the error layer, which sets
+// this; module and procedure name where it escaped.
+using EscapedErrorHandler = void (*)(const std::wstring& module, const std::wstring& procedure,
+                                     std::exception_ptr failure);
+void SetEscapedErrorHandler(EscapedErrorHandler handler);
+// Called inside a last catch: reports the exception being handled, and never
+// throws itself.
+void ReportEscapedError(const std::wstring& module, const std::wstring& procedure) noexcept;
 
 // Ends the program at once: no further code of the caller runs.
 [[noreturn]] void End();

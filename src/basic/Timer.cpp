@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Runtime.h"
+
 namespace basic {
 
 namespace {
@@ -36,11 +38,12 @@ void CALLBACK Timer::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
   const auto& timers = LiveTimers();
   const auto it = std::find_if(timers.begin(), timers.end(), [id](const Timer* t) { return t->id_ == id; });
   if (it == timers.end()) return;
-  // Tick procedures trap their own errors; whatever still escapes must not
-  // unwind into the system's message dispatch.
+  // Tick procedures trap their own errors; whatever still escapes is
+  // reported and must not unwind into the system's message dispatch.
   try {
     (*it)->onTick_();
   } catch (...) {
+    ReportEscapedError(L"Timer", L"Timer");
   }
 }
 

@@ -6,7 +6,9 @@
 
 #include "../basic/App.h"
 #include "../basic/Err.h"
+#include "../basic/Runtime.h"
 #include "../basic/Text.h"
+#include "vbwErrHandler.h"
 #include "vbwOptions.h"
 #include "vbwTrap.h"
 
@@ -140,7 +142,8 @@ void vbwInitialize() {
   }
   if (vbwException) trap(6, [] { vbwHandleException(); });
   trap(7, [] { vbwDumpStringMaxLength = 128; });
-  trap(8, [] { initialised = true; });
+  trap(8, [] { SetEscapedErrorHandler(&vbwReportEscaped); });
+  trap(9, [] { initialised = true; });
 }
 
 void vbwSendDebugger(int32_t MessageType, const std::wstring& Text) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <functional>
 
@@ -16,6 +17,7 @@
 #include "vbwDump.h"
 #include "vbwFrmErrHandler.h"
 #include "vbwOptions.h"
+#include "vbwTrap.h"
 
 using namespace basic;
 
@@ -42,30 +44,51 @@ void Attempt(const std::function<void()>& step) {
   }
 }
 
-std::wstring ErrorPath() { return App::Path() + L"\\Error Report Files\\"; }
-
 void WriteText(const std::wstring& path, const std::wstring& text) { WriteNewFile(path, ToAnsi(text)); }
 
-// An empty report folder beside the program; whatever fails is let be.
-void RecreateReportFolder() {
+// The report folder's place beside the program, and the user's own, for when
+// the program's folder cannot be written (a standard user under Program Files).
+std::wstring FolderBesideProgram() { return App::Path() + L"\\" + vbwReportFolderName + L"\\"; }
+
+std::wstring FolderOfTheUser() {
+  char appData[MAX_PATH] = "";
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+    return L"";
+  const std::wstring product = FromAnsi(appData) + L"\\" + vbwUserReportFolderParent;
+  CreateDirectoryA(ToAnsi(product).c_str(), nullptr);
+  return product + L"\\" + vbwReportFolderName + L"\\";
+}
+
+// Empties the folder (or makes it); whatever fails is let be. The folder is
+// usable when the variables' file could be made anew in it.
+bool RecreateReportFolder(const std::wstring& folder) {
   WIN32_FIND_DATAA found;
-  const std::string folder = ToAnsi(vbwErrorPath);
-  HANDLE search = FindFirstFileA((folder + "*.*").c_str(), &found);
+  const std::string path = ToAnsi(folder);
+  HANDLE search = FindFirstFileA((path + "*.*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + found.cFileName).c_str());
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((path + found.cFileName).c_str());
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(folder.c_str());
-  CreateDirectoryA(folder.c_str(), nullptr);
+  RemoveDirectoryA(path.c_str());
+  CreateDirectoryA(path.c_str(), nullptr);
+  try {
+    WriteNewFile(folder + L"Variables.txt", "");
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
 }
 
 // Stage 1 after a report request: the folder, and what the extension needs
 // to write the variables.
 void PrepareReport() {
-  vbwErrorPath = ErrorPath();
-  RecreateReportFolder();
+  vbwErrorPath = FolderBesideProgram();
+  if (!RecreateReportFolder(vbwErrorPath)) {
+    const std::wstring own = FolderOfTheUser();
+    if (!own.empty() && RecreateReportFolder(own)) vbwErrorPath = own;
+  }
   vbwDumpFile = vbwErrorPath + L"Variables.txt";
   VbwExtension1.DumpPath = vbwDumpFile;
   VbwExtension1.StringLimit = vbwDumpStringMaxLength;
@@ -208,8 +231,18 @@ int32_t vbwErrHandler(int32_t Number, const std::wstring& Description, const std
 }
 
 int32_t vbwReportRequested(const std::wstring& Project) {
-  vbwWriteVariables();
+  Attempt([] { vbwWriteVariables(); });
   return vbwErrHandler(kPackage, L"", Project, L"", L"", 0);
+}
+
+void vbwReportEscaped(const std::wstring& Module, const std::wstring& Procedure, std::exception_ptr Failure) {
+  vbwTrap trap(Module.c_str(), Procedure.c_str());
+  trap.Report(std::move(Failure));
+}
+
+void vbwLastResort(const std::wstring& Message) {
+  MsgBox(Message + L"\r\nThe error dialog could not be shown, and the program cannot go on with this step.",
+         MB_OK | MB_ICONERROR | MB_TOPMOST, App::Title);
 }
 
 void vbwTurnOffTimers() {

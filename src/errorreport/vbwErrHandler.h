@@ -2,6 +2,7 @@
 // the action code it answers.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "../basic/Err.h"
@@ -26,6 +27,19 @@ std::wstring vbwComposeMessage(int32_t Number, const std::wstring& Description, 
 // After a report request: writes the variables, then builds and sends the
 // package (the handler with error number -1) and answers the final choice.
 int32_t vbwReportRequested(const std::wstring& Project);
+
+// Reports an error that escaped to where Windows calls into the program, as
+// an error of the module and procedure named; nothing is run again.
+void vbwReportEscaped(const std::wstring& Module, const std::wstring& Procedure, std::exception_ptr Failure);
+
+// When the error dialog itself cannot be shown: the message in a plain box.
+void vbwLastResort(const std::wstring& Message);
+
+// The report folder's name, beside the program or, when the program's folder
+// cannot be written, in the user's local application data below the product's
+// folder.
+inline constexpr const wchar_t* vbwReportFolderName = L"Error Report Files";
+inline constexpr const wchar_t* vbwUserReportFolderParent = L"Korvell";
 
 // The archive's size as the report texts give it: whole kilobytes, rounded down.
 std::wstring vbwArchiveSizeKb(const std::wstring& path);
