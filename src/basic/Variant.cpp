@@ -39,4 +39,21 @@ std::wstring TypeName(const Variant& value) {
   return kNames[value.index()];
 }
 
+std::optional<std::wstring> AsText(const Variant& value) {
+  struct {
+    std::optional<std::wstring> operator()(std::monostate) const { return L""; }
+    std::optional<std::wstring> operator()(bool b) const { return b ? L"True" : L"False"; }
+    std::optional<std::wstring> operator()(int16_t i) const { return std::to_wstring(i); }
+    std::optional<std::wstring> operator()(int32_t i) const { return std::to_wstring(i); }
+    std::optional<std::wstring> operator()(const std::wstring& s) const { return s; }
+    std::optional<std::wstring> operator()(const ByteArray& bytes) const {
+      std::wstring text;
+      for (size_t i = 0; i + 1 < bytes.size(); i += 2) text += wchar_t(bytes[i] | bytes[i + 1] << 8);
+      return text;
+    }
+    std::optional<std::wstring> operator()(const Object*) const { return std::nullopt; }
+  } text;
+  return std::visit(text, value);
+}
+
 }  // namespace basic

@@ -2,6 +2,7 @@
 // took "any value": nothing, a flag, 16- and 32-bit integers, text, bytes.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -41,5 +42,9 @@ class Object {
 // The kind's name as the error report writes it ("Empty", "Long", "Byte()");
 // an object's is its class name, "Nothing" for none.
 std::wstring TypeName(const Variant& value);
+
+// The value as text, as the original's conversion gives it: "12", "True",
+// "" for Empty, a byte array's bytes as UTF-16 code units; none for an object.
+std::optional<std::wstring> AsText(const Variant& value);
 
 }  // namespace basic

@@ -174,6 +174,8 @@ void vbwReportModuleVariables(const Object& object) {
 
 void vbwWriteVariables() {
   vbwDumpFileNum = OpenDump(CREATE_ALWAYS);
+  // Which error occurred, with the system's own code, before what the forms held.
+  vbwDumpObject(L"Err", nullptr, 0);
   for (const Object* object : Object::Living()) {
     const auto* form = dynamic_cast<const Form*>(object);
     if (object->IsModule() && (!form || form->IsLoaded())) vbwReportModuleVariables(*object);

@@ -54,10 +54,12 @@ std::wstring ImageOf(const NetResource& resource) { return basic::LCase(resource
 
 }  // namespace
 
-SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password, bool onPaint) {
-  if (isProtected) return {true, !password.empty()};
-  if (path != L"None" && !(onPaint && path.empty())) return {false, true};
-  return {false, false};
+SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password) {
+  // Only a share can be confirmed: a password typed for one must not carry
+  // over to a server or workgroup clicked afterwards.
+  const bool share = !path.empty() && path != L"None";
+  if (isProtected) return {true, share && !password.empty()};
+  return {false, share};
 }
 
 bool IsKorvellShare(const std::wstring& remoteName) {
@@ -230,18 +232,18 @@ void frmNWCheck::tvwNetwork_NodeClick(const std::wstring& key) {
     trap(5, [] { networkdriveunc = L"None"; });
   }
   trap(6, [&] { SetText(L"lblPath", L"Selected Network Path: " + networkdriveunc); });
-  trap(7, [&] { ApplyButtonRule(false); });
+  trap(7, [&] { ApplyButtonRule(); });
 }
 
-void frmNWCheck::ApplyButtonRule(bool onPaint) {
-  const SelectorButtons buttons = ButtonRule(networkdriveprotected, networkdriveunc, UserPassword, onPaint);
+void frmNWCheck::ApplyButtonRule() {
+  const SelectorButtons buttons = ButtonRule(networkdriveprotected, networkdriveunc, UserPassword);
   SetEnabled(L"cmdPassword", buttons.password);
   SetEnabled(L"cmdMapDrive", buttons.confirm);
 }
 
 void frmNWCheck::Paint(HDC) {
   vbwTrap trap(L"frmNWCheck", L"Form_Paint");
-  trap(1, [&] { ApplyButtonRule(true); });
+  trap(1, [&] { ApplyButtonRule(); });
 }
 
 void frmNWCheck::Form_Resize() {

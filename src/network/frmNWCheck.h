@@ -14,10 +14,9 @@ struct SelectorButtons {
   bool password;
   bool confirm;
 };
-// The rule for the password and Confirm buttons; a repaint also treats an
-// empty path as no path.
-SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password,
-                           bool onPaint);
+// The rule for the password and Confirm buttons: Confirm only for a share
+// path, and for a protected one only once a password was given.
+SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password);
 
 // Whether a remote name ends with the name of the planner's folder, in any case.
 bool IsKorvellShare(const std::wstring& remoteName);
@@ -50,7 +49,7 @@ class frmNWCheck : public basic::Form {
   void AddNode(const std::wstring& parent, const NetResource& resource);
   std::shared_ptr<NetResource> ObjectOf(const std::wstring& key);
   void ShareCheck();
-  void ApplyButtonRule(bool onPaint);
+  void ApplyButtonRule();
   void Form_Resize();
 
   std::shared_ptr<NetResource> NetRoot;

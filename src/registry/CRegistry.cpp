@@ -87,10 +87,10 @@ std::optional<RawValue> Encode(const Variant& value, int32_t valueType) {
   switch (valueType) {
     case REG_SZ:
     case REG_EXPAND_SZ: {
-      if (!std::holds_alternative<std::wstring>(value)) return std::nullopt;
-      const auto& text = std::get<std::wstring>(value);
-      const DWORD type = CRegistry::HoldsVariableReference(text) ? REG_EXPAND_SZ : REG_SZ;
-      return RawValue{type, ToAnsi(text) + '\0'};
+      const auto text = AsText(value);
+      if (!text) return std::nullopt;
+      const DWORD type = CRegistry::HoldsVariableReference(*text) ? REG_EXPAND_SZ : REG_SZ;
+      return RawValue{type, ToAnsi(*text) + '\0'};
     }
     case REG_BINARY: {
       if (!std::holds_alternative<ByteArray>(value)) return std::nullopt;

@@ -156,15 +156,24 @@ void PrepareYearFile(YearFile& file, ProgressBar& bar) {
 
 namespace {
 
+// The master's data folder is where every slave will look: without it the
+// data files would land in the root of whatever drive is current.
+void RequireDataFolderSetting() {
+  if (!net_dir.empty()) return;
+  Raise(kSettingMissing,
+        L"The setting \"" + std::wstring(kValueNetDir) + L"\" is missing under " + RootName(kHKeyLocalMachine) +
+            L"\\" + kSettingsKey + L": the data folder is not known.",
+        std::wstring(App::EXEName) + L".Global");
+}
+
 void MasterRoad(vbwTrap& trap) {
-  trap(8, [] { ReadSetting(kValueNetDir), net_dir = ini_value; });
+  trap(8, [] { ReadSetting(kValueNetDir), net_dir = ini_value, RequireDataFolderSetting(); });
   trap(9, [] { ReadSetting(kValueDir), AppPath = ini_value; });
   trap(10, [] { StartProgram(L"explorer /select," + ini_value); });
   trap(11, [] { DockExplorerWindow(); });
   trap(12, [] { Continue().ShowModal(); });
   trap(13, [] { g_processing.emplace().Show(); });
   trap(14, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
-  trap(15, [] { ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine); });
   trap(16, [] { CreateDirectoryA(ToAnsi(net_dir).c_str(), nullptr); });
   trap(17, [] { TouchFile(net_dir + L"\\" + kBoxesFile); });
   trap(18, [] { TouchFile(net_dir + L"\\" + kNamesFile); });
@@ -172,6 +181,9 @@ void MasterRoad(vbwTrap& trap) {
   bool prepared = false;
   trap(20, [&] { prepared = g_yearFile->IsPrepared(); });
   if (!prepared) trap(21, [] { PrepareYearFile(*g_yearFile, g_processing->ProgressBar1); });
+  // The first run counts as done only once the data files are ready; a run
+  // that failed before leaves it as it was, and the next run sets up again.
+  trap(15, [] { ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine); });
   trap(22, [] { start_month().ShowModal(); });
   trap(23, [] { StartProgram(L"\"" + AppPath + kPlanner + L"\""); });
   trap(24, [] {

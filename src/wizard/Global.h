@@ -45,6 +45,8 @@ void StartProgram(const std::wstring& commandLine);
 
 // A settings value that could not be stored: the set-up must not look successful.
 inline constexpr int32_t kSettingNotStored = int32_t(0x80040000) + 1001;
+// A setting that the master set-up cannot do without is missing.
+inline constexpr int32_t kSettingMissing = int32_t(0x80040000) + 1002;
 
 // Window classes that the set-up takes for an Explorer folder window: the
 // shell's, and that of the file browser of systems that have no other.

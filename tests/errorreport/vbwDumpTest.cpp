@@ -97,6 +97,10 @@ TEST_F(Dump, ArraysOfOneToFourDimensionsWithTheirBounds) {
 TEST_F(Dump, ArraysWithoutOrWithTooManyDimensionsAndUnreadableElements) {
   vbwReportVariable(L"none", vbwArray{L"Long()", {}, {}}, 0);
   vbwReportVariable(L"five", vbwArray{L"Long()", {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}, {}}, 0);
+  vbwReportVariable(L"nothing", vbwArray{L"String()", {{0, -1}}, [](const std::vector<int32_t>&) -> Variant {
+                      throw std::runtime_error("an array without elements has none to read");
+                    }},
+                    0);
   vbwReportVariable(L"grid", vbwArray{L"Long()", {{2, 4}}, [](const std::vector<int32_t>& i) {
                       if (i[0] == 3) throw std::runtime_error("unreadable");
                       return Variant(int32_t(i[0]));
@@ -105,6 +109,7 @@ TEST_F(Dump, ArraysWithoutOrWithTooManyDimensionsAndUnreadableElements) {
   EXPECT_EQ(Written(),
             "Array none() not processed: 0 dimensions\r\n"
             "Array five() not processed: 5 dimensions\r\n"
+            "Array nothing(0 To -1) As String()\r\n"
             "Array grid(2 To 4) As Long()\r\n"
             "\tgrid(2) = 2 (Long)\r\n"
             "\tgrid(3) = {Variable Dumping Error}\r\n"
@@ -134,6 +139,18 @@ TEST_F(Dump, TheSavedErrorIsWrittenAsErr) {
             "Err.LastDllError = 3 (Long)\r\n"
             "Err.Number = 76 (Long)\r\n"
             "Err.Source = \"Tamsel32\" (String)\r\n");
+}
+
+TEST_F(Dump, TheVariablesOfAReportBeginWithTheSavedError) {
+  vbwSavedErr = {L"Permission denied", 0, L"", 5, 70, L"Tamsel32"};
+  CRegistry registry;
+  vbwDumpFileNum.reset();  // the report opens the file itself
+  vbwWriteVariables();
+  const std::string written = Written();
+  const size_t err = written.find("**** ErrObject Err ****\r\n\r\nErr.Description = \"Permission denied\"");
+  EXPECT_EQ(err, 0u) << written;
+  EXPECT_NE(written.find("Err.LastDllError = 5 (Long)\r\n"), std::string::npos) << written;
+  EXPECT_GT(written.find("* MODULE LEVEL VARIABLES *"), err) << written;
 }
 
 TEST_F(Dump, AClassWritesItsHeaderAndModuleVariables) {

@@ -4,8 +4,13 @@
 #include <windows.h>
 
 #include "basic/Err.h"
+#include "basic/Form.h"
+#include "basic/Runtime.h"
 #include "basic/Timer.h"
+#include "errorreport/vbwCommon.h"
 #include "errorreport/vbwErrHandler.h"
+#include "errorreport/vbwTrap.h"
+#include "support/DialogAnswerer.h"
 #include "support/ErrorDialogStandIn.h"
 
 namespace {
@@ -64,6 +69,60 @@ TEST(vbwErrHandler, AReportRequestLeavesTheTimersOff) {
   EXPECT_FALSE(running.Enabled());
   vbwTurnOnTimers();
   EXPECT_TRUE(running.Enabled());
+}
+
+// A form whose button's event procedure forgot its own trap.
+class Unguarded : public basic::Form {
+ public:
+  Unguarded() : Form(kSpec, kControls) {}
+  void Press() {
+    HWND button = Control(L"cmdGo");
+    SendMessageA(hWnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+  }
+
+ protected:
+  void Click(const std::wstring&) override { basic::Raise(basic::errPathNotFound); }
+
+ private:
+  static constexpr basic::FormSpec kSpec{L"frmUnguarded", L"Unguarded", 3000, 1000};
+  static constexpr basic::ControlSpec kControls[]{{basic::Kind::Button, L"cmdGo", 100, 100, 1200, 400, L"Go"}};
+};
+
+TEST(EscapedErrors, AnErrorThatEscapesAWindowProcedureOrATimerIsReported) {
+  vbwInitialize();
+  ErrorDialogStandIn user({4});  // a retry means nothing once the error has escaped
+  Unguarded form;
+  form.Load();
+  form.Press();
+  basic::Timer ticking(10, [] { basic::Raise(basic::errPermissionDenied); });
+  ticking.SetEnabled(true);
+  for (int i = 0; i < 200 && user.Errors().size() < 2; ++i) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    basic::DoEvents();
+  }
+  ticking.SetEnabled(false);
+  ASSERT_GE(user.Errors().size(), 2u);
+  EXPECT_NE(user.Errors()[0].message.find(L"Error 76\r\nDescription: Path not found\r\nProject: Tamsel\r\n"
+                                          L"Module: frmUnguarded\r\nProcedure: WindowProc\r\n"),
+            std::wstring::npos);
+  EXPECT_NE(user.Errors()[1].message.find(L"Error 70\r\n"), std::wstring::npos);
+  EXPECT_TRUE(form.IsLoaded());
+}
+
+TEST(EscapedErrors, WhenTheDialogCannotBeShownAPlainMessageSaysWhatFailed) {
+  const vbwErrorDialog previous = std::exchange(vbwShowErrorDialog, [] { basic::Raise(basic::errOutOfMemory); });
+  std::string ran;
+  {
+    DialogAnswerer user(IDOK);
+    vbwTrap trap(L"TestModule", L"Save");
+    trap(1, [&] { basic::Raise(basic::errDiskFull); });
+    trap(2, [&] { ran += '2'; });
+    ASSERT_TRUE(user.Answered());
+    EXPECT_NE(user.Text().find("Error 61\r\nDescription: Disk full\r\n"), std::string::npos) << user.Text();
+    EXPECT_NE(user.Text().find("Procedure: Save\r\n"), std::string::npos) << user.Text();
+  }
+  vbwShowErrorDialog = previous;
+  EXPECT_EQ(ran, "");  // the procedure left
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // folder, the mail and its fallbacks, and the dialog shown again.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <shlobj.h>
 
 #include <filesystem>
 #include <optional>
@@ -178,6 +180,69 @@ TEST_F(Package, WhenNothingSendsTheInstructionsCanGoToTheClipboard) {
   const char* text = static_cast<const char*>(GetClipboardData(CF_TEXT));
   EXPECT_EQ(text ? std::string(text) : "", instructions);
   CloseClipboard();
+}
+
+// What keeps the folder beside the program from taking the package: a file
+// of its name, or a previous variables file held open by another program.
+class ReportFolderBlocker {
+ public:
+  enum Kind { FileOfItsName, VariablesOpenElsewhere };
+  ReportFolderBlocker(Kind kind, const fs::path& folder) : folder_(folder) {
+    fs::remove_all(folder);
+    if (kind == FileOfItsName) {
+      WriteFileText(folder.string(), "not a folder");
+      return;
+    }
+    fs::create_directories(folder);
+    WriteFileText((folder / "Variables.txt").string(), "old");
+    held_ = CreateFileA((folder / "Variables.txt").string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                        nullptr);
+  }
+  ~ReportFolderBlocker() {
+    if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+    fs::remove_all(folder_);
+  }
+  bool Holds() const { return fs::exists(folder_); }
+
+ private:
+  fs::path folder_;
+  HANDLE held_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(Package, WhenTheProgramsFolderCannotTakeThePackageItGoesToTheUsersOwn) {
+  char appData[MAX_PATH] = "";
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData)));
+  const fs::path own = fs::path(appData) / "Korvell" / "Error Report Files";
+  for (auto kind : {ReportFolderBlocker::FileOfItsName, ReportFolderBlocker::VariablesOpenElsewhere}) {
+    fs::remove_all(own);
+    ReportFolderBlocker blocker(kind, folder);
+    ASSERT_TRUE(blocker.Holds());
+    TestMailClient mail;
+    g_showings = 0;
+    EXPECT_EQ(FailOnceAndReport(), 1) << kind;
+    EXPECT_EQ(g_showings, 2) << kind;
+    EXPECT_EQ(fs::path(vbwErrorPath), own / "") << kind;
+    const std::string archive = (own / (kSubject + ".zip")).string();
+    EXPECT_TRUE(fs::exists(archive)) << kind;
+    EXPECT_NE(ReadFileText((own / "Variables.txt").string()).find("**** ErrObject Err ****"), std::string::npos);
+    EXPECT_NE(mail.Received().find("the attached file is " + archive), std::string::npos) << mail.Received();
+  }
+  fs::remove_all(own);
+}
+
+TEST_F(Package, WhenNoFolderCanBeWrittenTheDialogStillComesBack) {
+  // Nothing beside the program, and the user's own folder path taken by a file too.
+  char appData[MAX_PATH] = "";
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData)));
+  const fs::path product = fs::path(appData) / "Korvell";
+  fs::remove_all(product);
+  WriteFileText(product.string(), "not a folder");
+  ReportFolderBlocker blocker(ReportFolderBlocker::FileOfItsName, folder);
+  TestMailClient mail;
+  EXPECT_EQ(FailOnceAndReport(), 1);
+  EXPECT_EQ(g_showings, 2);
+  EXPECT_TRUE(vbwfHasReported);
+  fs::remove(product);
 }
 
 TEST(PackageSize, IsGivenInWholeKilobytesRoundedDown) {

@@ -220,8 +220,9 @@ TEST_P(MerrowClassTest, StringsHandedToTheSystemComeBackAsTheCodePageReadsThem) 
 // --- Text ---------------------------------------------------------------------------
 
 TEST_P(MerrowClassTest, CapitaliseCapitalisesEveryWord) {
-  const std::array<std::pair<const wchar_t*, const wchar_t*>, 14> cases{{
+  const std::array<std::pair<const wchar_t*, const wchar_t*>, 15> cases{{
       {L"hello world", L"Hello World"},
+      {L"mcx", L"McX"},
       {L"  hello   world  ", L"Hello World"},
       {L"mcdonald", L"McDonald"},
       {L"mc", L"Mc"},
@@ -322,6 +323,13 @@ TEST_P(RegistryTest, DeleteValueRemovesTheValueAndIgnoresAMissingOne) {
   WriteValue(L"gone", 0, Text(L"any"), idDeleteValue);
   EXPECT_FALSE(HasValue("gone"));
   EXPECT_NO_THROW(WriteValue(L"gone", 0, Text(L"any"), idDeleteValue));
+
+  // The value only has to become text; one that cannot leaves the value be.
+  Store("kept", REG_SZ, "x", 2);
+  VARIANT null{};
+  null.vt = VT_NULL;
+  EXPECT_EQ(FailureNumber([&] { WriteValue(L"kept", 0, null, idDeleteValue); }), 94);
+  EXPECT_TRUE(HasValue("kept"));
 }
 
 // --- Colours --------------------------------------------------------------------------

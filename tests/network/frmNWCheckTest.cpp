@@ -131,11 +131,13 @@ TEST_F(Selector, AProtectedShareNeedsAPasswordBeforeItCanBeConfirmed) {
   EXPECT_EQ(UserPassword, L"secret");
   EXPECT_TRUE(Enabled(L"cmdMapDrive"));
 
-  // The protected state outlasts a click on a node that is no share.
+  // The protected state outlasts a click on a node that is no share, but
+  // "None" can never be confirmed.
   form.tvwNetwork_NodeClick(kMaster);
   EXPECT_EQ(networkdriveunc, L"None");
+  EXPECT_FALSE(Enabled(L"cmdMapDrive"));
   Repaint();
-  EXPECT_TRUE(Enabled(L"cmdMapDrive"));
+  EXPECT_FALSE(Enabled(L"cmdMapDrive"));
   EXPECT_TRUE(Enabled(L"cmdPassword"));
 }
 
@@ -167,18 +169,18 @@ TEST_F(Selector, TheButtonRule) {
     bool isProtected;
     const wchar_t* path;
     const wchar_t* password;
-    bool onPaint;
     SelectorButtons expected;
   };
   const Case cases[] = {
-      {true, L"\\\\s\\x", L"", false, {true, false}}, {true, L"None", L"pw", false, {true, true}},
-      {false, L"\\\\s\\x", L"", false, {false, true}}, {false, L"None", L"pw", false, {false, false}},
-      {false, L"", L"", true, {false, false}},         {false, L"", L"", false, {false, true}},
+      {true, L"\\\\s\\x", L"", {true, false}},   {true, L"\\\\s\\x", L"pw", {true, true}},
+      {true, L"None", L"pw", {true, false}},   {true, L"", L"pw", {true, false}},
+      {false, L"\\\\s\\x", L"", {false, true}}, {false, L"None", L"pw", {false, false}},
+      {false, L"", L"", {false, false}},
   };
   for (const auto& c : cases) {
-    const SelectorButtons b = ButtonRule(c.isProtected, c.path, c.password, c.onPaint);
-    EXPECT_EQ(b.password, c.expected.password);
-    EXPECT_EQ(b.confirm, c.expected.confirm);
+    const SelectorButtons b = ButtonRule(c.isProtected, c.path, c.password);
+    EXPECT_EQ(b.password, c.expected.password) << c.path;
+    EXPECT_EQ(b.confirm, c.expected.confirm) << c.path;
   }
   EXPECT_TRUE(IsKorvellShare(L"\\\\m\\KorVell"));
   EXPECT_TRUE(IsKorvellShare(L"\\\\m\\OldKorvell"));

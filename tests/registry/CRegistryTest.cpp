@@ -53,6 +53,19 @@ TEST_F(Registry, TextRoundTripsAndIsStoredWithItsNul) {
   EXPECT_EQ(Read(L"name"), L"Network Korvell");  // names ignore case
 }
 
+TEST_F(Registry, AnyValueThatIsNotAnObjectIsWrittenAsText) {
+  EXPECT_TRUE(Write(L"Long", int32_t(12), REG_SZ));
+  EXPECT_TRUE(Write(L"Integer", int16_t(-3), REG_EXPAND_SZ));
+  EXPECT_TRUE(Write(L"Flag", true, REG_SZ));
+  EXPECT_TRUE(Write(L"Empty", basic::Variant(), REG_SZ));
+  EXPECT_EQ(Stored("Long"), std::make_pair(DWORD(REG_SZ), std::string("12\0", 3)));
+  EXPECT_EQ(Stored("Integer"), std::make_pair(DWORD(REG_SZ), std::string("-3\0", 3)));
+  EXPECT_EQ(Stored("Flag"), std::make_pair(DWORD(REG_SZ), std::string("True\0", 5)));
+  EXPECT_EQ(Stored("Empty"), std::make_pair(DWORD(REG_SZ), std::string("\0", 1)));
+  EXPECT_FALSE(Write(L"Object", basic::Variant(static_cast<const basic::Object*>(nullptr)), REG_SZ));
+  EXPECT_EQ(Stored("Object").second, "<missing>");
+}
+
 TEST_F(Registry, AnEmptyTextIsStoredAsOneNulByte) {
   EXPECT_TRUE(Write(L"Empty", std::wstring(), REG_SZ));
   EXPECT_EQ(Stored("Empty"), std::make_pair(DWORD(REG_SZ), std::string(1, '\0')));
@@ -130,7 +143,6 @@ TEST_F(Registry, WritesThatDoNotFitTheTypeStoreNothingButTheKeyPath) {
   EXPECT_FALSE(reg.SetValue(deep, L"Multi", std::wstring(L"x"), REG_MULTI_SZ, kHKeyCurrentUser));
   EXPECT_FALSE(Write(L"Bin", std::wstring(L"text"), REG_BINARY));
   EXPECT_FALSE(Write(L"Num", std::wstring(L"12"), REG_DWORD));
-  EXPECT_FALSE(Write(L"Text", int32_t(12), REG_SZ));
   reg.SetRootKey(kHKeyCurrentUser);
   EXPECT_TRUE(reg.KeyExists(deep));
   std::vector<std::wstring> names;

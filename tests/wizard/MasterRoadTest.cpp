@@ -4,6 +4,7 @@
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,11 @@ namespace {
 using namespace endtoend;
 
 void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// The error dialog of a wizard that failed; its message.
+std::string ErrorMessage(HWND dialog) {
+  return driver::Text(driver::FindChild(dialog, "Static", "An unexpected error"));
+}
 
 void CloseExplorerWindows() {
   for (const char* windowClass : {"ExplorerWClass", "CabinetWClass"})
@@ -232,7 +238,7 @@ TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
   driver::ClickButton(instruction, "O.K.");
   HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
   ASSERT_TRUE(report);
-  const std::string message = driver::Text(driver::FindChild(report, "Static", "An unexpected error"));
+  const std::string message = ErrorMessage(report);
   EXPECT_NE(message.find("\"year\""), std::string::npos) << message;
   EXPECT_NE(message.find("HKEY_CURRENT_USER"), std::string::npos) << message;
   EXPECT_NE(message.find("Procedure: Main"), std::string::npos) << message;
@@ -242,11 +248,69 @@ TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
   EXPECT_FALSE(fs::exists(data / "Boxes.DAT"));
 }
 
-TEST_F(MasterRoad, AnErrorCanBeReportedFromTheDialogAndCloseEndsTheWizard) {
+TEST_F(MasterRoad, ADataFolderThatCannotBeMadeLeavesTheFirstRunToDo) {
+  Put(program / "file", "a file, not a folder");
+  data = program / "file" / "dats";
+  Install("YES");
+
+  driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+  HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
+  ASSERT_TRUE(instruction);
+  driver::ClickButton(instruction, "O.K.");
+  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
+  ASSERT_TRUE(report);
+  EXPECT_NE(ErrorMessage(report).find("Line: 17"), std::string::npos) << ErrorMessage(report);
+  EXPECT_TRUE(driver::ClickButton(report, "Close"));
+  EXPECT_TRUE(wizard.WaitForExit(20000));
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
+  CloseExplorerWindows();
+
+  // Once the folder can be made, the next run sets the master up.
+  data = program / "dats";
+  Install("YES");
+  EXPECT_EQ(RunMaster(0), 0u);
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "NO");
+  EXPECT_EQ(Contents(YearFile(Year())), std::string(111600, '0'));
+}
+
+TEST_F(MasterRoad, AMasterWithoutItsDataFolderSettingSaysSoAndWritesNothing) {
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "NetDir");
+  const fs::path driveRoot = fs::path(Bin()).root_path();
+
+  driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
+  ASSERT_TRUE(report);
+  const std::string message = ErrorMessage(report);
+  EXPECT_NE(message.find("\"NetDir\" is missing under HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell"),
+            std::string::npos)
+      << message;
+  EXPECT_TRUE(driver::ClickButton(report, "Close"));
+  EXPECT_TRUE(wizard.WaitForExit(20000));
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
+  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), "<missing>");
+  for (const char* file : {"Boxes.DAT", "names.DAT"}) EXPECT_FALSE(fs::exists(driveRoot / file)) << file;
+  EXPECT_FALSE(fs::exists(driveRoot / (std::to_string(Year()) + ".DAT")));
+}
+
+// A report goes beside the program, or, when a file of the folder's name
+// stands there, to the user's own folder.
+class MasterRoadReport : public MasterRoad, public ::testing::WithParamInterface<bool> {};
+
+fs::path UsersReportFolder() {
+  char appData[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData);
+  return fs::path(appData) / "Korvell" / "Error Report Files";
+}
+
+TEST_P(MasterRoadReport, AnErrorCanBeReportedFromTheDialogAndCloseEndsTheWizard) {
   TestMailClient mail;  // the wizard inherits where the client records what it receives
   ASSERT_TRUE(MakeYearUnwritable());
-  const fs::path reports = fs::path(Bin()) / "Error Report Files";
-  fs::remove_all(reports);
+  const fs::path beside = fs::path(Bin()) / "Error Report Files";
+  const bool blocked = GetParam();
+  fs::remove_all(beside);
+  fs::remove_all(UsersReportFolder());
+  if (blocked) Put(beside, "a file where the folder would go");
+  const fs::path reports = blocked ? UsersReportFolder() : beside;
 
   driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
   HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
@@ -269,10 +333,15 @@ TEST_F(MasterRoad, AnErrorCanBeReportedFromTheDialogAndCloseEndsTheWizard) {
   EXPECT_NE(Contents(reports / "Error.txt").find("Procedure: Main"), std::string::npos);
   EXPECT_NE(Contents(reports / "Variables.txt").find("* MODULE LEVEL VARIABLES *"), std::string::npos);
   EXPECT_NE(mail.Received().find(subject), std::string::npos) << mail.Received();
+  EXPECT_NE(mail.Received().find((reports / (subject + ".zip")).string()), std::string::npos) << mail.Received();
   EXPECT_TRUE(driver::ClickButton(again, "Close"));
   EXPECT_TRUE(wizard.WaitForExit(20000));
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
+  fs::remove_all(beside);
   fs::remove_all(reports);
 }
+
+INSTANTIATE_TEST_SUITE_P(Folder, MasterRoadReport, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "BesideTheProgramBlocked" : "BesideTheProgram"; });
 
 }  // namespace
