@@ -54,7 +54,13 @@ void ReportEscapedError(const std::wstring& module, const std::wstring& procedur
   }
 }
 
-void End() { ExitProcess(0); }
+namespace {
+uint32_t g_endCode = 0;
+}
+
+void SetEndCode(uint32_t code) { g_endCode = code; }
+
+void End() { ExitProcess(g_endCode); }
 
 int MsgBox(std::wstring_view prompt, UINT style, std::wstring_view title, HWND owner) {
   return MessageBoxA(owner, ToAnsi(prompt).c_str(), ToAnsi(title).c_str(), style);

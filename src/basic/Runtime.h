@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ void ReportEscapedError(const std::wstring& module, const std::wstring& procedur
 
 // Ends the program at once: no further code of the caller runs.
 [[noreturn]] void End();
+// The exit code that End gives the program: 0, unless the program ends after
+// reporting a fault that nothing handled, which then gives the fault's code.
+void SetEndCode(uint32_t code);
 
 // The one way the program shows a message box; answers as MessageBoxA does
 // (IDOK, IDYES, ...).

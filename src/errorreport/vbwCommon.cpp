@@ -1,8 +1,10 @@
 #include "vbwCommon.h"
 
 #include <array>
+#include <atomic>
 #include <cwchar>
 #include <random>
+#include <utility>
 
 #include "../basic/App.h"
 #include "../basic/Err.h"
@@ -50,8 +52,7 @@ long long Val(const std::wstring& text) { return std::wcstoll(text.c_str(), null
 
 std::wstring StartText() {
   const std::wstring folder = vbwIsInIDE() ? std::wstring(L"IDE") : App::Path();
-  return std::to_wstring(GetCurrentThreadId()) + L"|" + folder + L"\\" + App::EXEName + L".exe|" +
-         App::CommandLine();
+  return std::to_wstring(GetCurrentThreadId()) + L"|" + folder + L"\\" + App::EXEName + L".exe|" + App::CommandLine();
 }
 
 LRESULT SendCopyData(HWND window, WPARAM wParam, ULONG_PTR type, std::string& buffer, DWORD byteCount) {
@@ -92,8 +93,52 @@ bool CanRaiseAt(const EXCEPTION_RECORD& record, const CONTEXT& context) {
   const uint32_t code = record.ExceptionCode;
   const bool fault = (code & 0xC0000000u) == 0xC0000000u || (code >= 0x80000001u && code <= 0x80000004u);
   if (!fault || code == EXCEPTION_STACK_OVERFLOW) return false;
-  static const HMODULE self = ModuleAt(reinterpret_cast<const void*>(&vbwExceptionFilter));
+  static const HMODULE self = ModuleAt(reinterpret_cast<const void*>(&vbwTranslateException));
   return ModuleAt(reinterpret_cast<const void*>(context.Eip)) == self;
+}
+
+const EXCEPTION_RECORD& Innermost(const EXCEPTION_RECORD* record) {
+  while (record->ExceptionRecord) record = record->ExceptionRecord;
+  return *record;
+}
+
+// A fault that nothing handled, and where it is reported.
+struct UnhandledFault {
+  uint32_t code;
+  const wchar_t* module;
+  const wchar_t* procedure;
+  int32_t line;
+};
+UnhandledFault g_unhandled{};
+std::atomic_flag g_reportingUnhandled;
+
+// The report needs more stack than a stack overflow leaves, and must run on
+// the thread that owns the program's windows, which the dialog disables and
+// whose messages it processes: a fiber gives that thread a fresh stack.
+constexpr SIZE_T kReportStackSize = 1024 * 1024;
+
+// The fault cannot run again: its statement raises the error on the first
+// run only, so that a retry or a skip ends the report like any other answer.
+void ReportUnhandled() {
+  vbwTrap trap(g_unhandled.module, g_unhandled.procedure);
+  bool raised = false;
+  trap(g_unhandled.line, [&] {
+    if (!std::exchange(raised, true)) Raise(vbwExceptionError, vbwExceptionName(g_unhandled.code));
+  });
+}
+
+void CALLBACK ReportUnhandledAndEnd(void*) {
+  try {
+    ReportUnhandled();
+  } catch (...) {
+    // Nothing more can be told; the program ends with the fault's code all the same.
+  }
+  End();
+}
+
+[[noreturn]] void Terminate(uint32_t code) {
+  TerminateProcess(GetCurrentProcess(), code);
+  ExitProcess(code);  // not reached: ending the own process does not return
 }
 
 struct ExceptionName {
@@ -194,7 +239,7 @@ bool vbwIsInIDE() {
 
 void vbwDeclareInstances() {
   static constexpr std::array kDeclared{
-      L"Class NetResource", L"Class NetResources", L"Form frmPassword",   L"Form frmNWCheck",
+      L"Class NetResource", L"Class NetResources", L"Form frmPassword", L"Form frmNWCheck",
       L"Form Continue",     L"Form frmProcessing", L"Form start_month", L"Class CRegistry",
   };
   vbwTrap trap(L"vbwCommon", L"vbwDeclareInstances");
@@ -208,21 +253,36 @@ void vbwHandleException() {
   vbwTrap trap(L"vbwCommon", L"vbwHandleException");
   // First in the chain, so that the fault is raised in the procedure that had
   // it before any other handler decides about it.
-  trap(1, [] { AddVectoredExceptionHandler(1, &vbwExceptionFilter); });
+  trap(1, [] { AddVectoredExceptionHandler(1, &vbwTranslateException); });
+  trap(2, [] { SetUnhandledExceptionFilter(&vbwExceptionFilter); });
 }
 
-LONG CALLBACK vbwExceptionFilter(EXCEPTION_POINTERS* ExceptionPointers) {
-  const EXCEPTION_RECORD* record = ExceptionPointers->ExceptionRecord;
+LONG CALLBACK vbwTranslateException(EXCEPTION_POINTERS* ExceptionPointers) {
+  const EXCEPTION_RECORD& record = *ExceptionPointers->ExceptionRecord;
   CONTEXT& context = *ExceptionPointers->ContextRecord;
-  if (!CanRaiseAt(*record, context)) return EXCEPTION_CONTINUE_SEARCH;
-  while (record->ExceptionRecord) record = record->ExceptionRecord;
-  t_exceptionCode = record->ExceptionCode;
+  if (!CanRaiseAt(record, context)) return EXCEPTION_CONTINUE_SEARCH;
+  t_exceptionCode = Innermost(&record).ExceptionCode;
   // Resume in RaiseProcessorException as if the faulting instruction had
   // called it; Eip + 1 keeps the return address inside that instruction.
   context.Esp -= sizeof(DWORD);
   *reinterpret_cast<DWORD*>(context.Esp) = context.Eip + 1;
   context.Eip = reinterpret_cast<DWORD>(&RaiseProcessorException);
   return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+LONG WINAPI vbwExceptionFilter(EXCEPTION_POINTERS* ExceptionPointers) {
+  // A fault while the first one is reported would only report itself again.
+  if (g_reportingUnhandled.test_and_set()) Terminate(g_unhandled.code);
+  const uint32_t code = Innermost(ExceptionPointers->ExceptionRecord).ExceptionCode;
+  const vbwTrap* running = vbwTrap::Running();
+  g_unhandled = running ? UnhandledFault{code, running->Module(), running->Procedure(), running->Line()}
+                        : UnhandledFault{code, L"vbwCommon", L"vbwExceptionFilter", 0};
+  // Set before the report: the dialog's Close button ends the program itself.
+  SetEndCode(code);
+  if (IsThreadAFiber() || ConvertThreadToFiber(nullptr)) {
+    if (void* report = CreateFiber(kReportStackSize, &ReportUnhandledAndEnd, nullptr)) SwitchToFiber(report);
+  }
+  Terminate(code);
 }
 
 std::wstring vbwExceptionName(uint32_t Code) {

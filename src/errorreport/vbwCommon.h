@@ -30,6 +30,13 @@ void vbwSendDebugger(int32_t MessageType, const std::wstring& Text);
 bool vbwIsInIDE();
 void vbwDeclareInstances();
 
+// Installs both handlers below.
 void vbwHandleException();
-LONG CALLBACK vbwExceptionFilter(EXCEPTION_POINTERS* ExceptionPointers);
+// A fault of the program's own code becomes error 65535 in the procedure that
+// had it; every other exception is left to the handlers after it.
+LONG CALLBACK vbwTranslateException(EXCEPTION_POINTERS* ExceptionPointers);
+// The process's last resort for an exception that nothing handled: reports it
+// as error 65535 of the innermost guarded procedure running, then ends the
+// program with the exception's code, whatever the user answers. Never returns.
+LONG WINAPI vbwExceptionFilter(EXCEPTION_POINTERS* ExceptionPointers);
 std::wstring vbwExceptionName(uint32_t Code);

@@ -12,6 +12,7 @@
 #include "../basic/Runtime.h"
 #include "../basic/Text.h"
 #include "../basic/Timer.h"
+#include "../standins/reportext/SimpleMapi.h"
 #include "../standins/reportext/VbwExtension.h"
 #include "vbwCommon.h"
 #include "vbwDump.h"
@@ -179,11 +180,15 @@ void BuildAndSendPackage(const std::wstring& project) {
   const std::wstring size = vbwArchiveSizeKb(archive);
   const std::wstring body = vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf +
                             crlf + L"(Note to sender: the attached file is " + archive + L" - Size: " + size + L" Kb)";
-  bool sent = false;
+  int32_t mailed = reportext::kMailFailure;
   Attempt([&] {
-    sent = VbwExtension1.SendMail(vbwEmailRecipientName, vbwEmailRecipientAdress, subject, body, archive) == 0;
+    mailed = VbwExtension1.SendMail(vbwEmailRecipientName, vbwEmailRecipientAdress, subject, body, archive);
   });
-  if (!sent) Attempt([&] { sent = SendThroughMailProgram(subject, archive, size); });
+  bool sent = mailed == 0;
+  // A user who cancelled in the mail program has chosen not to send it there:
+  // a mailto: address would only open it again, without the archive.
+  if (!sent && mailed != reportext::kMailCancelled)
+    Attempt([&] { sent = SendThroughMailProgram(subject, archive, size); });
   if (!sent) Attempt([&] { ShowInstructions(subject, archive, size); });
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   DoEvents();

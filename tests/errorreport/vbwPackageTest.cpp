@@ -159,6 +159,22 @@ TEST_F(Package, WhenTheMailFailsTheMailProgramGetsAMailtoAddress) {
   DeleteFileA(record.c_str());
 }
 
+TEST_F(Package, TheMailOpensForTheUserAndACancelThereLeadsToTheInstructions) {
+  TestMailClient mail;
+  mail.Answer("1");  // the user closed the message without sending it
+  const std::string record = basic::ToAnsi(basic::App::Path()) + "\\korvell-started.txt";
+  DeleteFileA(record.c_str());
+  MailtoHandler handler("\"" + basic::ToAnsi(basic::App::Path()) + "\\korvell.exe\" \"%1\"");
+  DialogAnswerer user(IDNO);
+  FailOnceAndReport();
+  ASSERT_TRUE(user.Answered());
+  EXPECT_EQ(mail.Received().substr(0, 9), "flags: 9\n");  // with its window and a logon where needed
+  EXPECT_EQ(user.Text().substr(0, 51), "Impossible to send the error report automatically !");
+  Sleep(300);
+  EXPECT_EQ(ReadFileText(record), "") << "a mailto: address was opened after the cancel";
+  EXPECT_EQ(g_showings, 2);
+}
+
 TEST_F(Package, WhenNothingSendsTheInstructionsCanGoToTheClipboard) {
   TestMailClient mail;
   mail.Answer("2");

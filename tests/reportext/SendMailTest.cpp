@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(SendMail, HandsRecipientSubjectBodyAndAttachmentToTheMailClientWithoutDialog) {
+TEST(SendMail, OpensTheMessageWithRecipientSubjectBodyAndAttachmentInTheMailProgram) {
   TestMailClient client;
   VbwExtension extension;
   const std::wstring attachment = L"C:\\Error Report Files\\Error report for Tamsel 1.0.0.zip";
@@ -17,7 +17,7 @@ TEST(SendMail, HandsRecipientSubjectBodyAndAttachmentToTheMailClientWithoutDialo
                                L"Error 5\r\n\r\nCircumstances: at start", attachment),
             0);
   EXPECT_EQ(client.Received(),
-            "flags: 0\n"
+            "flags: 9\n"  // MAPI_LOGON_UI | MAPI_DIALOG: the user sees and sends the message
             "recipient 1: Korvell <SMTP:support@korvell.example>\n"
             "subject: Error report for Tamsel 1.0.0\n"
             "body: Error 5\r\n\r\nCircumstances: at start\n"
@@ -29,7 +29,7 @@ TEST(SendMail, AnswersTheMailClientsRefusalAndSendsWithoutAttachmentWhenNoneIsNa
   client.Answer("1");  // the user cancelled
   VbwExtension extension;
   EXPECT_EQ(extension.SendMail(L"Korvell", L"a@b.example", L"s", L"b", L""), 1);
-  EXPECT_EQ(client.Received(), "flags: 0\nrecipient 1: Korvell <SMTP:a@b.example>\nsubject: s\nbody: b\n");
+  EXPECT_EQ(client.Received(), "flags: 9\nrecipient 1: Korvell <SMTP:a@b.example>\nsubject: s\nbody: b\n");
   client.Answer("26");
   EXPECT_EQ(extension.SendMail(L"Korvell", L"a@b.example", L"s", L"b", L""), 26);
 }

@@ -36,8 +36,9 @@ int32_t SendSimpleMail(const MailMessage& message) {
   mail.lpRecips = &recipient;
   mail.nFileCount = path.empty() ? 0 : 1;
   mail.lpFiles = &attachment;
-  // No flags: no logon dialog and no message window, the mail goes as it is.
-  return int32_t(send(0, 0, &mail, 0, 0));
+  // The user sees the message in their own mail program, with the archive
+  // attached, and sends it there; a logon is asked for where one is needed.
+  return int32_t(send(0, 0, &mail, MAPI_DIALOG | MAPI_LOGON_UI, 0));
 }
 
 }  // namespace reportext

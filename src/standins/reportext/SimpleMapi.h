@@ -13,6 +13,8 @@ struct MailMessage {
 
 // What a message that could not even be handed over answers (MAPI_E_FAILURE).
 constexpr int32_t kMailFailure = 2;
+// What the mail system answers when the user chose not to send (MAPI_USER_ABORT).
+constexpr int32_t kMailCancelled = 1;
 
 // The answer of MAPISendMail (0 when the mail system took the message), or
 // a failure code when there is no Simple MAPI in the system.

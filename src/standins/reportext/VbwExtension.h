@@ -32,9 +32,10 @@ class VbwExtension {
   // Raises a run-time error when a file cannot be read or written.
   void Compress(const std::wstring& folder, const std::wstring& archiveName) const;
 
-  // Hands the message to the user's mail system without asking anything:
-  // 0 when it took it, else the mail system's code (or a failure code when
-  // there is none). Never throws.
+  // Opens the message, archive attached, in the user's mail program for the
+  // user to send: 0 when it was sent, kMailCancelled when the user chose not
+  // to, else the mail system's code (or a failure code when there is none).
+  // Never throws.
   int32_t SendMail(const std::wstring& recipientName, const std::wstring& recipientAddress, const std::wstring& subject,
                    const std::wstring& body, const std::wstring& attachmentPath) const noexcept;
 
