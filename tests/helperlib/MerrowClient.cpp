@@ -2,6 +2,7 @@
 
 #include "../../src/basic/Handles.h"
 #include "MerrowActivation.h"
+#include "support/Process.h"
 
 namespace {
 
@@ -25,17 +26,7 @@ std::string MerrowPath() {
 }
 
 DWORD Regsvr32(const std::string& options) {
-  std::string command = "regsvr32 " + options + " \"" + MerrowPath() + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-    return DWORD(-1);
-  const basic::UniqueHandle process(started.hProcess), thread(started.hThread);
-  WaitForSingleObject(process.get(), INFINITE);
-  DWORD code = DWORD(-1);
-  GetExitCodeProcess(process.get(), &code);
-  return code;
+  return driver::RunToEnd("regsvr32 " + options + " \"" + MerrowPath() + "\"", INFINITE);
 }
 
 bool KeyExists(HKEY root, const std::string& path, REGSAM view) {

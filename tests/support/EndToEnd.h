@@ -19,12 +19,7 @@ inline constexpr const char* kSettings = "SOFTWARE\\Quillon\\Network Korvell";
 inline std::string Bin() { return std::filesystem::path(basic::App::Path()).string(); }
 
 // Runs a program to its end; its exit code, 1 when it did not end in a minute.
-inline DWORD RunQuietly(const std::string& commandLine) {
-  driver::Process process(commandLine, "");
-  DWORD code = 1;
-  process.WaitForExit(60000, &code);
-  return code;
-}
+inline DWORD RunQuietly(const std::string& commandLine) { return driver::RunToEnd(commandLine); }
 
 // A value of the settings key; "<missing>" when there is none.
 inline std::string Setting(HKEY root, const char* name) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "basic/Handles.h"
+#include "Process.h"
 
 namespace {
 
@@ -27,21 +27,8 @@ std::string WriteTempFile(const std::string& text) {
   return path;
 }
 
-DWORD Run(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-    return DWORD(-1);
-  const basic::UniqueHandle thread(process.hThread), running(process.hProcess);
-  WaitForSingleObject(running.get(), INFINITE);
-  DWORD code = DWORD(-1);
-  GetExitCodeProcess(running.get(), &code);
-  return code;
-}
-
 DWORD Setup(const std::string& arguments) {
-  return Run("\"" + ThisFolder() + "\\netprovider-setup.exe\" " + arguments);
+  return driver::RunToEnd("\"" + ThisFolder() + "\\netprovider-setup.exe\" " + arguments, INFINITE, true);
 }
 
 std::string ServedFile() {
@@ -64,7 +51,7 @@ int RunWithNetProvider(const std::string& network, const std::function<int()>& t
   DWORD code = registered;
   if (registered == 0) {
     SetEnvironmentVariableA(kChildMark, "1");
-    code = Run(GetCommandLineA());
+    code = driver::RunToEnd(GetCommandLineA(), INFINITE, true);  // its output is the test program's
   } else {
     fprintf(stderr, "the stand-in network provider could not be registered (%lu)\n", registered);
   }

@@ -1,41 +1,10 @@
 #include "WizardDriver.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 namespace driver {
-
-Process::Process(const std::string& commandLine, const std::string& folder) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string line = commandLine;
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-    CloseHandle(info.hThread);
-    handle_ = info.hProcess;
-    id_ = info.dwProcessId;
-  }
-}
-
-Process::~Process() {
-  if (!handle_) return;
-  // A program that a test leaves behind would hold the wizard's single-instance lock.
-  if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) {
-    TerminateProcess(handle_, 1);
-    WaitForSingleObject(handle_, 5000);
-  }
-  CloseHandle(handle_);
-}
-
-bool Process::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
-  if (!handle_ || WaitForSingleObject(handle_, timeoutMs) != WAIT_OBJECT_0) return false;
-  if (exitCode) GetExitCodeProcess(handle_, exitCode);
-  return true;
-}
-
-void Process::Kill() const {
-  if (handle_) TerminateProcess(handle_, 1);
-}
 
 namespace {
 
@@ -125,17 +94,57 @@ void PressKey(HWND window, UINT virtualKey) {
 
 void TypeChar(HWND window, char c) { PostMessageA(window, WM_CHAR, WPARAM(uint8_t(c)), 1); }
 
+namespace {
+
+constexpr DWORD kTreeResponseMs = 10000;
+
+// Waits until the condition holds or the time is up; whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (const DWORD start = GetTickCount(); !condition();) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+HTREEITEM Caret(HWND tree) { return TreeView_GetSelection(tree); }
+
+// A message box or dialog of the tree's program: what a step of the tree may
+// open instead of going on (a notice, a question).
+bool DialogOfTree(HWND tree) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(tree, &process);
+  return WaitForWindow(process, IsMessageBox, 0) != nullptr;
+}
+
+}  // namespace
+
 void SelectNode(HWND window, char letter) {
   HWND tree = FindChild(window, "SysTreeView32");
-  Sleep(600);  // a new search, not the continuation of the last one
+  // The tree takes letters typed in quick succession as one search: this
+  // letter must start a new one, after the control's type-ahead pause.
+  static DWORD lastTyped = 0;
+  const DWORD sinceLast = GetTickCount() - lastTyped;
+  if (sinceLast < kTypeAheadPauseMs) Sleep(kTypeAheadPauseMs - sinceLast);
+  const HTREEITEM before = Caret(tree);
   TypeChar(tree, letter);
-  Sleep(300);
+  lastTyped = GetTickCount();
+  WaitUntil([&] { return Caret(tree) != before || DialogOfTree(tree); }, kTreeResponseMs);
 }
 
 void ExpandNode(HWND window, char letter) {
   SelectNode(window, letter);
-  PressKey(FindChild(window, "SysTreeView32"), VK_ADD);
-  Sleep(300);
+  HWND tree = FindChild(window, "SysTreeView32");
+  const HTREEITEM node = Caret(tree);
+  const HTREEITEM firstChild = TreeView_GetChild(tree, node);
+  PressKey(tree, VK_ADD);
+  // Filled in (its placeholder gone) or opened, or a notice came instead.
+  WaitUntil(
+      [&] {
+        return TreeView_GetChild(tree, node) != firstChild ||
+               (TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED) || DialogOfTree(tree);
+      },
+      kTreeResponseMs);
 }
 
 void ClickMonth(HWND startMonth, int month) {

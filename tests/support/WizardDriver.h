@@ -7,24 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "Process.h"
+
 namespace driver {
-
-// A started program; it is ended, if it still runs, when the object goes.
-class Process {
- public:
-  Process(const std::string& commandLine, const std::string& folder);
-  ~Process();
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-  DWORD Id() const { return id_; }
-  // The exit code once the program has ended within the time; none otherwise.
-  bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
-  void Kill() const;
-
- private:
-  HANDLE handle_ = nullptr;
-  DWORD id_ = 0;
-};
 
 using WindowTest = std::function<bool(HWND)>;
 
@@ -53,9 +38,12 @@ bool ClickButton(HWND window, const std::string& caption);
 void PressKey(HWND window, UINT virtualKey);
 void TypeChar(HWND window, char c);
 // Selects the next node that begins with the letter in the tree view of a
-// window, and expands it, as the user does with the keyboard.
+// window, and expands it, as the user does with the keyboard; each returns
+// once the tree has done so (or a message box came instead), within a limit.
 void SelectNode(HWND window, char letter);
 void ExpandNode(HWND window, char letter);
+// How long the tree view takes typed letters as one search.
+inline constexpr DWORD kTypeAheadPauseMs = 600;
 
 // Ticks or unticks the box of a month (1 to 12) in the start-month grid.
 void ClickMonth(HWND startMonth, int month);
