@@ -1,5 +1,6 @@
 #include "Network.h"
 
+#include <algorithm>
 #include <array>
 #include <cwctype>
 #include <filesystem>
@@ -156,17 +157,49 @@ Resource OfKind(const Kind& kind, std::wstring remoteName) {
   return resource;
 }
 
+// Options without a value set a flag; options with one take the text.
+struct Flag {
+  std::wstring_view word;
+  bool Resource::*member;
+  bool onlyFolders;
+};
+struct Text {
+  std::wstring_view word;
+  std::wstring Resource::*member;
+  bool onlyFolders;
+};
+constexpr std::array kFlags{Flag{L"closed", &Resource::closed, false}, Flag{L"unlisted", &Resource::unlisted, false},
+                            Flag{L"dats", &Resource::dats, true}};
+constexpr std::array kTexts{Text{L"comment", &Resource::comment, false}, Text{L"password", &Resource::password, true},
+                            Text{L"user", &Resource::user, true}};
+
+template <typename Option, size_t N>
+const Option* Named(const std::array<Option, N>& options, std::wstring_view word) {
+  for (const auto& option : options)
+    if (option.word == word) return &option;
+  return nullptr;
+}
+
 void ApplyOption(Resource& resource, std::wstring_view option, int line) {
   const auto [word, value] = SplitWord(option);
-  if (word == L"closed" && value.empty()) {
-    resource.closed = true;
-  } else if (word == L"comment") {
-    resource.comment = value;
+  bool onlyFolders = false;
+  if (const auto* flag = Named(kFlags, word); flag && value.empty()) {
+    resource.*flag->member = true;
+    onlyFolders = flag->onlyFolders;
+  } else if (const auto* text = Named(kTexts, word); text && !value.empty()) {
+    resource.*text->member = value;
+    onlyFolders = text->onlyFolders;
   } else if (const auto n = Number(value); word == L"display" && n) {
     resource.displayType = *n;
   } else {
     throw FormatError(line, "unknown option \"" + Narrow(option) + "\"");
   }
+  if (onlyFolders && !resource.folder) throw FormatError(line, Narrow(word) + " is an option of shares with a folder");
+}
+
+void ApplyOptions(Resource& resource, const Line& line) {
+  for (auto option : line.options) ApplyOption(resource, option, line.number);
+  if (!resource.user.empty() && !resource.IsProtected()) throw FormatError(line.number, "a user needs a password");
 }
 
 // Builds the tree from the lines: a line belongs to the nearest line above
@@ -185,7 +218,7 @@ class Builder {
     const std::wstring name = ExpandRuns(line.name, line.number);
     for (unsigned i = 1; i <= std::max(line.repeat, 1u); ++i) {
       Resource resource = OfKind(kind, RemoteName(kind, *parent.remoteName, Numbered(name, i)));
-      for (auto option : line.options) ApplyOption(resource, option, line.number);
+      ApplyOptions(resource, line);
       parent.children->push_back(std::move(resource));
     }
     Resource& last = parent.children->back();
@@ -215,14 +248,10 @@ class Builder {
   std::vector<Level> stack_;
 };
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 void CollectFolders(const std::vector<Resource>& resources, std::vector<std::wstring>& folders) {
   for (const auto& r : resources) {
     if (r.closed) continue;
-    if (r.folder && r.remoteName.starts_with(L"\\\\")) folders.push_back(r.remoteName);
+    if (!r.IsProtected()) std::ranges::copy(r.Folders(), std::back_inserter(folders));
     CollectFolders(r.children, folders);
   }
 }
@@ -231,6 +260,22 @@ void CollectFolders(const std::vector<Resource>& resources, std::vector<std::wst
 
 FormatError::FormatError(int line, const std::string& problem)
     : std::runtime_error("line " + std::to_string(line) + ": " + problem) {}
+
+std::vector<std::wstring> Resource::Folders() const {
+  if (closed || !folder || !remoteName.starts_with(L"\\\\")) return {};
+  if (!dats) return {remoteName};
+  return {remoteName, remoteName + L"\\dats"};
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+const Provider* Network::ProviderOf(std::wstring_view remoteName) const {
+  for (const auto& provider : providers)
+    if (FindByRemoteName(provider.children, remoteName)) return &provider;
+  return nullptr;
+}
 
 const Provider* Network::FindProvider(std::wstring_view name) const {
   for (const auto& provider : providers)
@@ -270,10 +315,10 @@ Network ReadNetwork(const std::wstring& path) {
   return ParseNetwork(text);
 }
 
-const Resource* FindResource(const std::vector<Resource>& resources, std::wstring_view remoteName) {
+const Resource* FindByRemoteName(const std::vector<Resource>& resources, std::wstring_view remoteName) {
   for (const auto& r : resources) {
     if (SameName(r.remoteName, remoteName)) return &r;
-    if (const auto* found = FindResource(r.children, remoteName)) return found;
+    if (const auto* found = FindByRemoteName(r.children, remoteName)) return found;
   }
   return nullptr;
 }

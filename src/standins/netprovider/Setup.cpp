@@ -6,8 +6,9 @@
 // file (service keys KorvellNet1, KorvellNet2, ..., after the providers that
 // are in the order already; the provider DLL is the KorvellNet.dll beside
 // this program), leaves the file's path for the provider under the service
-// key KorvellNet, and makes the folders of the shares that can be opened.
-// Removal takes all of it away, empty folders included. Exit codes: 0 done,
+// key KorvellNet, and makes the folders of the shares that anyone can open.
+// Removal takes all of it away, empty folders included, and ends the
+// provider's connections with the folders they made. Exit codes: 0 done,
 // 1 usage, 2 the file cannot be read or is not a valid description, 3 the
 // registry or a folder could not be written.
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "Connections.h"
 #include "Network.h"
 
 using namespace netprovider;
@@ -126,34 +128,29 @@ std::wstring UncRoot() {
   return root;
 }
 
-// The folders a UNC path goes through, from \\server down to the path itself.
-std::vector<std::wstring> PathSteps(const std::wstring& unc) {
-  std::vector<std::wstring> steps;
-  for (size_t slash = unc.find(L'\\', 2); slash != std::wstring::npos; slash = unc.find(L'\\', slash + 1))
-    steps.push_back(unc.substr(0, slash));
-  steps.push_back(unc);
-  return steps;
-}
-
 void MakeFolders(const Network& network) {
   CreateDirectoryW(UncRoot().c_str(), nullptr);
-  for (const auto& folder : network.Folders())
-    for (const auto& step : PathSteps(folder))
-      if (!CreateDirectoryW(step.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        throw SetupError("cannot make the folder " + Narrow(step));
+  std::vector<std::wstring> made;
+  if (!netprovider::MakeFolders(network.Folders(), made))
+    throw SetupError("cannot make the share folders in " + Narrow(UncRoot()));
 }
 
 // Folders that hold anything stay.
 void RemoveFolders(const Network& network) {
-  const auto folders = network.Folders();
-  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
-    const auto steps = PathSteps(*folder);
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step) RemoveDirectoryW(step->c_str());
-  }
+  netprovider::RemoveFolders(WithParents(network.Folders()));
   RemoveDirectoryW(UncRoot().c_str());
 }
 
+// The folders that connections made, and the connections with them.
+void Disconnect() {
+  for (const auto& connection : ReadConnections()) {
+    netprovider::RemoveFolders(connection.madeFolders);
+    ForgetConnection(connection.remoteName);
+  }
+}
+
 void Unregister() {
+  Disconnect();
   try {
     RemoveFolders(ReadNetwork(GetText(kParametersKey, kNetworkFileValue)));
   } catch (const std::runtime_error&) {
