@@ -1,13 +1,14 @@
 // Figure of the error report under Wine: from the user's report request to
 // the error dialog shown again, with the variables, the version and system
 // reports, the archive and the mail to a mail client that takes it at once.
-// The median of five runs; prints it, asserts nothing.
+// The median of several runs, with the fastest and the slowest; prints it,
+// asserts nothing.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "Figures.h"
 #include "basic/Err.h"
 #include "errorreport/vbwCommon.h"
 #include "errorreport/vbwErrHandler.h"
@@ -33,9 +34,7 @@ void User() {
 double RequestToDialogMs() {
   vbwTrap trap(L"Bench", L"Report");
   trap(1, [] { basic::Raise(basic::errPathNotFound); });
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(g_shownAgain.QuadPart - g_requested.QuadPart) * 1000.0 / double(frequency.QuadPart);
+  return bench::Ms(g_requested, g_shownAgain);
 }
 
 }  // namespace
@@ -46,8 +45,7 @@ int main() {
   TestMailClient mail;
   CRegistry registry;  // a class whose variables the report writes
   std::vector<double> times;
-  for (int run = 0; run < 5; ++run) times.push_back(RequestToDialogMs());
-  std::sort(times.begin(), times.end());
-  std::printf("report request to the dialog shown again: %.1f ms\n", times[times.size() / 2]);
+  for (int run = 0; run < bench::kRuns; ++run) times.push_back(RequestToDialogMs());
+  std::printf("report request to the dialog shown again: %s\n", bench::Figure(times).c_str());
   return 0;
 }

@@ -1,17 +1,16 @@
 // Figures of the network selector under Wine: opening it on the network, and
 // expanding a server with 10,000 shares, from the key press to the sorted
 // tree on the screen (the listing from the network included, and shown on
-// its own as well). Each figure is the median of five runs. Prints them;
-// asserts nothing.
+// its own as well). Each figure is the median of several runs, with the
+// fastest and the slowest. Prints them; asserts nothing.
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
+#include "Figures.h"
 #include "basic/Runtime.h"
 #include "network/NetResources.h"
 #include "network/SelectorNetwork.h"
@@ -21,22 +20,10 @@
 
 namespace {
 
-constexpr int kRuns = 5;
+using bench::Figure;
+using bench::TimeMs;
+
 constexpr const wchar_t* kBig = L"\\\\BIG";
-
-double TimeMs(const std::function<void()>& work) {
-  LARGE_INTEGER start, end, frequency;
-  QueryPerformanceCounter(&start);
-  work();
-  QueryPerformanceCounter(&end);
-  QueryPerformanceFrequency(&frequency);
-  return double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 void Expand(basic::TreeView& tree, const std::wstring& key) {
   tree.Select(key);
@@ -46,7 +33,7 @@ void Expand(basic::TreeView& tree, const std::wstring& key) {
 int Measure() {
   std::vector<double> opening, listing, expanding;
   size_t shares = 0;
-  for (int run = 0; run < kRuns; ++run) {
+  for (int run = 0; run < bench::kRuns; ++run) {
     frmNWCheck& selector = frmNWCheck::Instance();
     opening.push_back(TimeMs([&] {
       selector.Show();
@@ -69,9 +56,9 @@ int Measure() {
     shares = tree.ChildKeys(kBig).size();
     selector.Unload();
   }
-  std::printf("opening the selector on the network: %.1f ms\n", Median(opening));
-  std::printf("expanding a server with %zu shares: %.1f ms (listing them from the network alone: %.1f ms)\n", shares,
-              Median(expanding), Median(listing));
+  std::printf("opening the selector on the network: %s\n", Figure(opening).c_str());
+  std::printf("expanding a server with %zu shares: %s\n", shares, Figure(expanding).c_str());
+  std::printf("  listing them from the network alone: %s\n", Figure(listing).c_str());
   return 0;
 }
 

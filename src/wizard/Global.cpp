@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "../basic/App.h"
 #include "../basic/Err.h"
 #include "../basic/Files.h"
 #include "../basic/Runtime.h"
 #include "../basic/Text.h"
+#include "../basic/Timer.h"
 #include "../errorreport/vbwCommon.h"
 #include "../errorreport/vbwTrap.h"
 #include "MerrowActivation.h"
@@ -21,8 +24,7 @@ using namespace basic;
 
 std::wstring yearfile::FileName(int year) { return std::to_wstring(year) + L".DAT"; }
 
-YearFile::YearFile(const std::wstring& path)
-    : file_(OpenFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS)) {}
+YearFile::YearFile(const std::wstring& path) : file_(OpenFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS)) {}
 
 bool YearFile::IsPrepared() const {
   char first = '\0';
@@ -74,7 +76,12 @@ void TouchFile(const std::wstring& path) { OpenFile(path, FILE_APPEND_DATA, OPEN
 namespace {
 
 constexpr int kShowNormal = SW_SHOWNORMAL;  // normal window with focus
+// Explorer's client area as laid out for 96 DPI, beside the instruction form.
 constexpr RECT kExplorerClientArea{176, 2, 801, 578};
+// Pixels from the instruction form's right edge to Explorer's left edge in
+// that layout; it stays the same at every DPI.
+constexpr int kDockGap = 3;
+constexpr UINT kDockPollMs = 20;
 constexpr const wchar_t* kPlanner = L"\\korvell.exe";
 constexpr double kRepaintIntervalMs = 16;
 
@@ -82,9 +89,7 @@ constexpr double kRepaintIntervalMs = 16;
 std::optional<frmProcessing> g_processing;
 std::optional<YearFile> g_yearFile;
 
-std::wstring RootName(int32_t root) {
-  return root == kHKeyCurrentUser ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE";
-}
+std::wstring RootName(int32_t root) { return root == kHKeyCurrentUser ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE"; }
 
 HWND FindFolderWindow() {
   for (const wchar_t* windowClass : {lpClassname.c_str(), kFileBrowserClass})
@@ -92,20 +97,77 @@ HWND FindFolderWindow() {
   return nullptr;
 }
 
-// Waits for an Explorer folder window while the forms stay responsive, then
-// docks it beside the instruction form. Without one in time it goes on.
-void DockExplorerWindow() {
-  const DWORD start = GetTickCount();
-  HWND window = nullptr;
-  while (!(window = FindFolderWindow()) && GetTickCount() - start < kExplorerWaitMs) {
-    DoEvents();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+// Every folder window there is now, of either class, visible or not.
+std::vector<HWND> FolderWindows() {
+  std::vector<HWND> windows;
+  for (const wchar_t* windowClass : {lpClassname.c_str(), kFileBrowserClass}) {
+    const std::string name = ToAnsi(windowClass);
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, name.c_str(), nullptr));)
+      windows.push_back(window);
   }
-  if (!window) return;
-  RECT area = kExplorerClientArea;
-  AdjustWindowRect(&area, 0, FALSE);
-  MoveWindow(window, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+  return windows;
 }
+
+// A folder window that was not there before: the one this run's Explorer
+// opened. A window closing from an earlier run is among those before, and
+// one that is hidden (not shown yet, or on its way out) does not count.
+HWND NewFolderWindow(const std::vector<HWND>& before) {
+  for (HWND window : FolderWindows())
+    if (IsWindowVisible(window) && std::find(before.begin(), before.end(), window) == before.end()) return window;
+  return nullptr;
+}
+
+// Explorer's window rectangle beside the instruction form: the 96-DPI layout
+// grown with the forms, so that the two never overlap at any DPI. What would
+// stand past the screen's working area is cut off, so that all of Explorer
+// stays in reach.
+RECT DockedRect(const RECT& instruction) {
+  const int dpi = TwipsToPixels(1440);  // the forms' own scale
+  const auto scaled = [dpi](LONG pixels) { return LONG(MulDiv(pixels, dpi, 96)); };
+  const RECT& at96 = kExplorerClientArea;
+  RECT area{0, scaled(at96.top), scaled(at96.right - at96.left), scaled(at96.bottom)};
+  AdjustWindowRect(&area, 0, FALSE);
+  OffsetRect(&area, instruction.right + kDockGap - area.left, 0);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  area.right = std::min(area.right, work.right);
+  area.bottom = std::min(area.bottom, work.bottom);
+  return area;
+}
+
+// Docks the Explorer window that this run opened beside the instruction
+// form as soon as it appears, while the form already waits for the user.
+// Without one in time it gives up and Explorer stays where it opened.
+class ExplorerDock {
+ public:
+  ExplorerDock(std::vector<HWND> before, HWND instruction)
+      : before_(std::move(before)), instruction_(instruction), timer_(kDockPollMs, [this] { DockExplorerWindow(); }) {
+    timer_.SetEnabled(true);
+  }
+
+ private:
+  void DockExplorerWindow() {
+    vbwTrap trap(L"Global", L"DockExplorerWindow");
+    HWND window = nullptr;
+    trap(1, [&] { window = NewFolderWindow(before_); });
+    trap(2, [&] {
+      if (window || GetTickCount() - start_ >= kExplorerWaitMs) timer_.SetEnabled(false);
+    });
+    if (window) trap(3, [&] { Dock(window); });
+  }
+
+  void Dock(HWND window) const {
+    RECT beside;
+    GetWindowRect(instruction_, &beside);
+    const RECT area = DockedRect(beside);
+    MoveWindow(window, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+  }
+
+  const std::vector<HWND> before_;
+  const HWND instruction_;
+  const DWORD start_ = GetTickCount();
+  Timer timer_;
+};
 
 }  // namespace
 
@@ -161,17 +223,32 @@ namespace {
 void RequireDataFolderSetting() {
   if (!net_dir.empty()) return;
   Raise(kSettingMissing,
-        L"The setting \"" + std::wstring(kValueNetDir) + L"\" is missing under " + RootName(kHKeyLocalMachine) +
-            L"\\" + kSettingsKey + L": the data folder is not known.",
+        L"The setting \"" + std::wstring(kValueNetDir) + L"\" is missing under " + RootName(kHKeyLocalMachine) + L"\\" +
+            kSettingsKey + L": the data folder is not known.",
         std::wstring(App::EXEName) + L".Global");
+}
+
+// Opens Explorer on the program folder and asks the user to share it. The
+// instruction shows at once; Explorer docks beside it whenever it appears.
+void ShareProgramFolder(vbwTrap& trap) {
+  std::vector<HWND> before;
+  trap(10, [&] {
+    before = FolderWindows();
+    StartProgram(L"explorer /select," + ini_value);
+  });
+  Continue instruction;
+  std::optional<ExplorerDock> dock;
+  trap(11, [&] {
+    instruction.Load();
+    dock.emplace(before, instruction.hWnd());
+  });
+  trap(12, [&] { instruction.ShowModal(); });
 }
 
 void MasterRoad(vbwTrap& trap) {
   trap(8, [] { ReadSetting(kValueNetDir), net_dir = ini_value, RequireDataFolderSetting(); });
   trap(9, [] { ReadSetting(kValueDir), AppPath = ini_value; });
-  trap(10, [] { StartProgram(L"explorer /select," + ini_value); });
-  trap(11, [] { DockExplorerWindow(); });
-  trap(12, [] { Continue().ShowModal(); });
+  ShareProgramFolder(trap);
   trap(13, [] { g_processing.emplace().Show(); });
   trap(14, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
   trap(16, [] { CreateDirectoryA(ToAnsi(net_dir).c_str(), nullptr); });
@@ -194,11 +271,12 @@ void MasterRoad(vbwTrap& trap) {
 
 void SlaveRoad(vbwTrap& trap) {
   trap(25, [] {
-    MsgBox(L"Ostrelle Detects That This Is A Slave Machine.\r\n\r\n"
-           L"Click O.K. To Run The Network Selector.\r\n\r\n"
-           L"Use It To Navigate To The Korvell. Folder On Your \r\n"
-           L"Master Machine.",
-           MB_OK | MB_ICONINFORMATION, L"Korvell Ostrelle");
+    MsgBox(
+        L"Ostrelle Detects That This Is A Slave Machine.\r\n\r\n"
+        L"Click O.K. To Run The Network Selector.\r\n\r\n"
+        L"Use It To Navigate To The Korvell. Folder On Your \r\n"
+        L"Master Machine.",
+        MB_OK | MB_ICONINFORMATION, L"Korvell Ostrelle");
   });
   trap(26, [] { setup_slave_machine(); });
 }
@@ -230,8 +308,10 @@ void Main() {
   bool master = false;
   trap(7, [&] { master = UCase(ini_value) == L"YES"; });
   if (trap.Leaving()) return;
-  if (master) MasterRoad(trap);
-  else SlaveRoad(trap);
+  if (master)
+    MasterRoad(trap);
+  else
+    SlaveRoad(trap);
 }
 
 // Shows the network selector, which keeps the process alive and finishes the

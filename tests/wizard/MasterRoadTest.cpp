@@ -6,9 +6,14 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "basic/App.h"
 #include "support/RegistrySandbox.h"
@@ -29,19 +34,133 @@ std::string ErrorMessage(HWND dialog) {
   return driver::Text(driver::FindChild(dialog, "Static", "An unexpected error"));
 }
 
+constexpr const char* kExplorerClasses[] = {"ExplorerWClass", "CabinetWClass"};
+
 void CloseExplorerWindows() {
-  for (const char* windowClass : {"ExplorerWClass", "CabinetWClass"})
+  for (const char* windowClass : kExplorerClasses)
     while (HWND window = FindWindowA(windowClass, nullptr)) {
       SendMessageA(window, WM_CLOSE, 0, 0);
       if (FindWindowA(windowClass, nullptr) == window) DestroyWindow(window);
     }
 }
 
+std::vector<HWND> VisibleExplorerWindows() {
+  std::vector<HWND> windows;
+  for (const char* windowClass : kExplorerClasses)
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
+      if (IsWindowVisible(window)) windows.push_back(window);
+  return windows;
+}
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// Explorer's place beside the instruction: at 96 DPI the client area 176, 2,
+// 801, 578 of a plain window, 3 pixels right of the instruction's frame; at
+// any other DPI the same gap, the rest grown with the forms, and cut off at
+// the edge of the working area.
+RECT DockedBeside(const RECT& instruction) {
+  constexpr int kGap = 3;
+  const int dpi = ScreenDpi();
+  RECT docked{0, MulDiv(2, dpi, 96), MulDiv(801 - 176, dpi, 96), MulDiv(578, dpi, 96)};
+  AdjustWindowRect(&docked, 0, FALSE);
+  OffsetRect(&docked, instruction.right + kGap - docked.left, 0);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  docked.right = std::min(docked.right, work.right);
+  docked.bottom = std::min(docked.bottom, work.bottom);
+  return docked;
+}
+
+std::string Describe(const RECT& r) {
+  std::ostringstream text;
+  text << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+  return text.str();
+}
+
+// The Explorer window that the wizard docked beside its instruction, waiting
+// for it to be docked; when none is, the last one seen, or none.
+HWND AwaitDockedExplorer(const RECT& instruction) {
+  const RECT docked = DockedBeside(instruction);
+  HWND seen = nullptr;
+  for (int i = 0; i < 200; ++i, Sleep(50))
+    for (HWND window : VisibleExplorerWindows()) {
+      const RECT rect = WindowRect(window);
+      if (EqualRect(&rect, &docked)) return window;
+      seen = window;
+    }
+  return seen;
+}
+
+// An Explorer window of an earlier run that, as windows do without a window
+// manager, stays on the screen for a while after it is asked to close.
+class SlowlyClosingExplorer {
+ public:
+  SlowlyClosingExplorer() : thread_([this] { Run(); }) { window_ = created_.get_future().get(); }
+  ~SlowlyClosingExplorer() {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+  }
+  SlowlyClosingExplorer(const SlowlyClosingExplorer&) = delete;
+  SlowlyClosingExplorer& operator=(const SlowlyClosingExplorer&) = delete;
+
+  HWND Window() const { return window_; }
+  bool AskedToClose() const { return asked_; }
+
+ private:
+  static constexpr UINT kClosingMs = 2000;
+
+  void Run() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &SlowlyClosingExplorer::WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kExplorerClasses[0];
+    RegisterClassA(&windowClass);  // by an earlier test already, maybe
+    HWND window = CreateWindowExA(0, kExplorerClasses[0], "Earlier run", WS_OVERLAPPEDWINDOW, 400, 100, 500, 400,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ShowWindow(window, SW_SHOWNORMAL);
+    created_.set_value(window);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  }
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<SlowlyClosingExplorer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+      case WM_CLOSE:
+        if (self && !self->asked_.exchange(true)) SetTimer(window, 1, kClosingMs, nullptr);
+        return 0;
+      case WM_TIMER:
+        DestroyWindow(window);
+        return 0;
+      case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+      default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+  }
+
+  std::promise<HWND> created_;
+  std::atomic<bool> asked_ = false;
+  HWND window_ = nullptr;
+  std::thread thread_;
+};
+
 class MasterRoad : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u);
-  }
+  static void SetUpTestSuite() { ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u); }
   static void TearDownTestSuite() { RunQuietly("regsvr32 /u /s \"" + Bin() + "\\Merrow.dll\""); }
 
   void SetUp() override {
@@ -87,8 +206,14 @@ class MasterRoad : public ::testing::Test {
     EXPECT_TRUE(instruction) << "no sharing instruction";
     if (!instruction) return Abandon(wizard);
     instructionTopmost = GetWindowLongA(instruction, GWL_EXSTYLE) & WS_EX_TOPMOST;
-    GetWindowRect(instruction, &instructionRect);
-    if (HWND explorer = FindWindowA("ExplorerWClass", nullptr)) GetWindowRect(explorer, &explorerRect);
+    instructionRect = WindowRect(instruction);
+    explorer = AwaitDockedExplorer(instructionRect);
+    explorerRect = WindowRect(explorer);
+    explorersOverInstruction = 0;
+    for (HWND window : VisibleExplorerWindows()) {
+      RECT overlap, rect = WindowRect(window);
+      explorersOverInstruction += IntersectRect(&overlap, &rect, &instructionRect);
+    }
     driver::ClickButton(instruction, "O.K.");
 
     HWND startMonth = driver::WaitForWindow(wizard.Id(), driver::IsStartMonth);
@@ -117,11 +242,24 @@ class MasterRoad : public ::testing::Test {
     return 98;
   }
 
+  // What the user saw of the last run: Explorer beside the instruction, and
+  // no Explorer window over it.
+  void ExpectExplorerDockedBesideTheInstruction() const {
+    ASSERT_TRUE(explorer) << "no Explorer window";
+    const RECT docked = DockedBeside(instructionRect);
+    EXPECT_TRUE(EqualRect(&explorerRect, &docked))
+        << "Explorer at " << Describe(explorerRect) << " instead of " << Describe(docked)
+        << ", beside the instruction at " << Describe(instructionRect) << " (" << ScreenDpi() << " DPI)";
+    EXPECT_EQ(explorersOverInstruction, 0) << "the instruction at " << Describe(instructionRect);
+  }
+
   RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
   RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path root, program, data;
   bool instructionTopmost = false;
   RECT instructionRect{}, explorerRect{};
+  HWND explorer = nullptr;
+  int explorersOverInstruction = -1;
   int barPosition = -1;
   std::string planner;
 };
@@ -144,12 +282,41 @@ TEST_F(MasterRoad, AFirstRunPreparesEverythingAndStartsThePlanner) {
   EXPECT_TRUE(instructionTopmost);
   EXPECT_EQ(instructionRect.left, 0);
   EXPECT_EQ(instructionRect.top, 0);
-  RECT docked{176, 2, 801, 578};
-  AdjustWindowRect(&docked, 0, FALSE);
-  EXPECT_EQ(explorerRect.left, docked.left);
-  EXPECT_EQ(explorerRect.top, docked.top);
-  EXPECT_EQ(explorerRect.right, docked.right);
-  EXPECT_EQ(explorerRect.bottom, docked.bottom);
+  ExpectExplorerDockedBesideTheInstruction();
+  if (ScreenDpi() == 96) {
+    RECT docked{176, 2, 801, 578};
+    AdjustWindowRect(&docked, 0, FALSE);
+    EXPECT_EQ(explorerRect.left, docked.left);
+    EXPECT_EQ(explorerRect.top, docked.top);
+    EXPECT_EQ(explorerRect.right, docked.right);
+    EXPECT_EQ(explorerRect.bottom, docked.bottom);
+  }
+}
+
+// The one that an earlier run left open is closed at the start; the window
+// docked is the one that this run opened, never the one on its way out.
+TEST_F(MasterRoad, AnExplorerWindowOfAnEarlierRunIsClosedAndTheNewOneDocked) {
+  EXPECT_EQ(RunMaster(0), 0u);
+  const HWND earlier = explorer;
+  ASSERT_TRUE(earlier) << "the earlier run left no Explorer window";
+  ASSERT_TRUE(IsWindowVisible(earlier));
+
+  EXPECT_EQ(RunMaster(0), 0u);
+  EXPECT_NE(explorer, earlier) << "the closing window of the earlier run was docked";
+  ExpectExplorerDockedBesideTheInstruction();
+  EXPECT_FALSE(IsWindowVisible(earlier)) << "the earlier run's Explorer window is still open";
+  EXPECT_EQ(VisibleExplorerWindows().size(), 1u);
+}
+
+// Start-up may find the earlier window still on its way out when Explorer opens.
+TEST_F(MasterRoad, AnExplorerWindowStillClosingIsNeverTheOneDocked) {
+  SlowlyClosingExplorer earlier;
+  ASSERT_TRUE(earlier.Window());
+
+  EXPECT_EQ(RunMaster(0), 0u);
+  EXPECT_TRUE(earlier.AskedToClose());
+  EXPECT_NE(explorer, earlier.Window()) << "the closing window of the earlier run was docked";
+  ExpectExplorerDockedBesideTheInstruction();
 }
 
 TEST_F(MasterRoad, ASecondRunLeavesPreparedFilesAndAsksTheMonthAgain) {
@@ -171,7 +338,8 @@ TEST_F(MasterRoad, ASecondRunLeavesPreparedFilesAndAsksTheMonthAgain) {
 }
 
 TEST_F(MasterRoad, AnUnpreparedOrInterruptedYearFileIsPreparedInFull) {
-  for (const std::string& before : {std::string("X123"), std::string(), std::string(1, '\0') + std::string(5000, '0')}) {
+  for (const std::string& before :
+       {std::string("X123"), std::string(), std::string(1, '\0') + std::string(5000, '0')}) {
     fs::create_directories(data);
     Put(YearFile(Year()), before);
     EXPECT_EQ(RunMaster(0), 0u);
@@ -221,7 +389,8 @@ TEST_F(MasterRoad, ASecondInstanceEndsBeforeTouchingAnything) {
   DWORD code = 99;
   EXPECT_TRUE(second.WaitForExit(20000, &code));
   EXPECT_EQ(code, 0u);
-  EXPECT_FALSE(driver::WaitForWindow(second.Id(), [](HWND) { return true; }, 0));
+  EXPECT_FALSE(driver::WaitForWindow(
+      second.Id(), [](HWND) { return true; }, 0));
   if (explorer) {
     EXPECT_TRUE(IsWindow(explorer)) << "the second instance closed the Explorer window";
   }
@@ -325,8 +494,9 @@ TEST_P(MasterRoadReport, AnErrorCanBeReportedFromTheDialogAndCloseEndsTheWizard)
   PostMessageA(notice, WM_COMMAND, IDOK, 0);
 
   // Shown again after the report: only Close is left.
-  HWND again = driver::WaitForWindow(
-      wizard.Id(), [](HWND w) { return driver::IsErrorDialog(w) && !IsWindowEnabled(driver::FindChild(w, "Button", "Report &Error")); });
+  HWND again = driver::WaitForWindow(wizard.Id(), [](HWND w) {
+    return driver::IsErrorDialog(w) && !IsWindowEnabled(driver::FindChild(w, "Button", "Report &Error"));
+  });
   ASSERT_TRUE(again);
   const std::string subject = "Error report for Tamsel 1.0.0";
   EXPECT_TRUE(fs::exists(reports / (subject + ".zip")));
