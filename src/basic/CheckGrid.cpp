@@ -111,16 +111,16 @@ void CheckGrid::Paint(HDC dc) {
         SetTextColor(dc, GetSysColor(row == 0 ? COLOR_BTNTEXT : COLOR_WINDOWTEXT));
       }
       if (row > 0 && column == columns) {
-        const int box = std::min<int>(cell.bottom - cell.top - 4, 13);
+        const int box = std::min<int>(cell.bottom - cell.top - 4, Scaled(13));
         const int x = (cell.left + cell.right - box) / 2, y = (cell.top + cell.bottom - box) / 2;
         RECT r{x, y, x + box, y + box};
         DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | (rows_[size_t(row - 1)].checked ? DFCS_CHECKED : 0));
         continue;
       }
       const std::string text = ToAnsi(row == 0 ? headers_[size_t(column - 1)] : Text(column, row));
-      RECT inner{cell.left + 4, cell.top, cell.right - 2, cell.bottom};
-      DrawTextA(dc, text.c_str(), int(text.size()), &inner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
-                                                            (row == 0 ? DT_CENTER : DT_LEFT));
+      RECT inner{cell.left + Scaled(4), cell.top, cell.right - Scaled(2), cell.bottom};
+      DrawTextA(dc, text.c_str(), int(text.size()), &inner,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (row == 0 ? DT_CENTER : DT_LEFT));
     }
   }
   SelectObject(dc, oldPen);
@@ -153,16 +153,23 @@ LRESULT CheckGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       const int row = p.y / RowHeight();
       const RECT box = Cell(int(headers_.size()), row);
-      if (row >= 1 && PtInRect(&box, p)) Toggle(row);
-      else if (row >= 1) MoveCurrent(row);
+      if (row >= 1 && PtInRect(&box, p))
+        Toggle(row);
+      else if (row >= 1)
+        MoveCurrent(row);
       return 0;
     }
     case WM_KEYDOWN:
-      if (wParam == VK_SPACE) Toggle(current_);
-      else if (wParam == VK_UP) MoveCurrent(current_ - 1);
-      else if (wParam == VK_DOWN) MoveCurrent(current_ + 1);
-      else if (wParam == VK_HOME) MoveCurrent(1);
-      else if (wParam == VK_END) MoveCurrent(Rows());
+      if (wParam == VK_SPACE)
+        Toggle(current_);
+      else if (wParam == VK_UP)
+        MoveCurrent(current_ - 1);
+      else if (wParam == VK_DOWN)
+        MoveCurrent(current_ + 1);
+      else if (wParam == VK_HOME)
+        MoveCurrent(1);
+      else if (wParam == VK_END)
+        MoveCurrent(Rows());
       return 0;
     case WM_SETFONT:
       font_ = reinterpret_cast<HFONT>(wParam);

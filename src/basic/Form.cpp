@@ -20,16 +20,6 @@ std::vector<Form*>& LoadedForms() {
   return forms;
 }
 
-int ScreenDpi() {
-  static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int value = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return value > 0 ? value : 96;
-  }();
-  return dpi;
-}
-
 void RegisterFormClass() {
   static const bool registered = [] {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
@@ -55,20 +45,29 @@ struct Native {
 
 Native NativeOf(const ControlSpec& c) {
   switch (c.kind) {
-    case Kind::Label: return {"STATIC", SS_LEFT | SS_NOPREFIX};
-    case Kind::CentredLabel: return {"STATIC", SS_CENTER | SS_NOPREFIX};
-    case Kind::Button: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
-    case Kind::DefaultButton: return {"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP};
-    case Kind::ProgressBar: return {PROGRESS_CLASSA, PBS_SMOOTH};
+    case Kind::Label:
+      return {"STATIC", SS_LEFT | SS_NOPREFIX};
+    case Kind::CentredLabel:
+      return {"STATIC", SS_CENTER | SS_NOPREFIX};
+    case Kind::Button:
+      return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+    case Kind::DefaultButton:
+      return {"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP};
+    case Kind::ProgressBar:
+      return {PROGRESS_CLASSA, PBS_SMOOTH};
     case Kind::TreeView:
       return {WC_TREEVIEWA, WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
               WS_EX_CLIENTEDGE};
-    case Kind::TextBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case Kind::PasswordBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
+    case Kind::TextBox:
+      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case Kind::PasswordBox:
+      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
     case Kind::MultiLineBox:
       return {"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE};
-    case Kind::Custom: return {c.className, WS_TABSTOP};
-    case Kind::Panel: break;
+    case Kind::Custom:
+      return {c.className, WS_TABSTOP};
+    case Kind::Panel:
+      break;
   }
   return {nullptr, 0};
 }
@@ -93,14 +92,60 @@ std::string AvailableFace(const std::wstring& face) {
 
 // A window that is never shown: forms without a taskbar button belong to it.
 HWND HiddenOwner() {
-  static const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                            GetModuleHandleA(nullptr), nullptr);
+  static const HWND owner =
+      CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   return owner;
+}
+
+// A control's rectangle in its parent's client coordinates.
+RECT Bounds(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// Whether two rectangles share some of their width: one can stand above the other.
+bool InOneColumn(const RECT& a, const RECT& b) { return a.left < b.right && b.left < a.right; }
+
+bool Encloses(const RECT& outer, const RECT& inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+         outer.bottom >= inner.bottom;
 }
 
 }  // namespace
 
+int ScreenDpi() {
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int value = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return value > 0 ? value : 96;
+  }();
+  return dpi;
+}
+
 int TwipsToPixels(int twips) { return MulDiv(twips, ScreenDpi(), 1440); }
+
+int PixelsToTwips(int pixels) { return (pixels * 1440 + ScreenDpi() - 1) / ScreenDpi(); }
+
+int Scaled(int pixelsAt96) { return MulDiv(pixelsAt96, ScreenDpi(), 96); }
+
+SIZE LabelTextSize(HWND label) {
+  const int length = GetWindowTextLengthA(label);
+  std::string text(size_t(length) + 1, '\0');
+  text.resize(size_t(GetWindowTextA(label, text.data(), length + 1)));
+  RECT client;
+  GetClientRect(label, &client);
+  HDC dc = GetDC(label);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  RECT r{0, 0, client.right, 0};
+  // As the static control draws it.
+  DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return {r.right - r.left, r.bottom - r.top};
+}
 
 Form::Form(const FormSpec& spec, std::span<const ControlSpec> controls, FontSpec font)
     : name_(spec.name), spec_(spec), controls_(controls.begin(), controls.end()), font_(font) {}
@@ -119,9 +164,8 @@ void Form::Load() {
   AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  window_ = CreateWindowExA(spec_.exStyle, kFormClass, ToAnsi(spec_.caption).c_str(), spec_.style, x, y, width,
-                            height, spec_.taskbarButton ? nullptr : HiddenOwner(), nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
+  window_ = CreateWindowExA(spec_.exStyle, kFormClass, ToAnsi(spec_.caption).c_str(), spec_.style, x, y, width, height,
+                            spec_.taskbarButton ? nullptr : HiddenOwner(), nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
   if (spec_.iconId) {
@@ -132,6 +176,7 @@ void Form::Load() {
   CreateControls();
   LoadedForms().push_back(this);
   Form_Load();
+  FitLabelsToText();
 }
 
 void Form::CreateControls() {
@@ -139,15 +184,21 @@ void Form::CreateControls() {
   for (size_t i = 0; i < controls_.size(); ++i) {
     const ControlSpec& c = controls_[i];
     const Native native = NativeOf(c);
-    if (!native.className) continue;
+    if (!native.className) {
+      panels_[c.name] = RECT{TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.left + c.width),
+                             TwipsToPixels(c.top + c.height)};
+      continue;
+    }
     const int id = kFirstControlId + int(i);
-    HWND control = CreateWindowExA(native.exStyle, native.className, ToAnsi(c.text).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style,
-                                   TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
-                                   TwipsToPixels(c.height), window_, reinterpret_cast<HMENU>(intptr_t(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(native.exStyle, native.className, ToAnsi(c.text).c_str(),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | native.style, TwipsToPixels(c.left),
+                                   TwipsToPixels(c.top), TwipsToPixels(c.width), TwipsToPixels(c.height), window_,
+                                   reinterpret_cast<HMENU>(intptr_t(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? Font(*c.font) : formFont), FALSE);
     if (c.iconId) {
-      HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.iconId), IMAGE_ICON, 32, 32, 0);
+      const HICON icon = static_cast<HICON>(
+          LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.iconId), IMAGE_ICON, Scaled(32), Scaled(32), 0));
+      icons_.emplace_back(icon);
       SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     }
     byName_[c.name] = control;
@@ -169,10 +220,14 @@ HFONT Form::Font(const FontSpec& spec) {
 void Form::Show() {
   Load();
   ShowWindow(window_, SW_SHOWNORMAL);
+  // Showing activates the window, which gives its first control the focus;
+  // a window that could not become active still has it when it does.
+  if (!IsChild(window_, GetFocus())) RestoreFocus();
   UpdateWindow(window_);
 }
 
 void Form::ShowModal() {
+  HWND previous = GetActiveWindow();
   Load();
   // Like a modal dialog: the program's other windows wait until this one goes.
   std::vector<HWND> disabled;
@@ -193,6 +248,9 @@ void Form::ShowModal() {
   if (msg.message == WM_QUIT && IsLoaded()) PostQuitMessage(int(msg.wParam));
   for (HWND window : disabled)
     if (IsWindow(window)) EnableWindow(window, TRUE);
+  // The window that was active when this one came was disabled when this
+  // one went, so it did not get the activation back by itself.
+  if (IsWindow(previous) && IsWindowEnabled(previous)) SetActiveWindow(previous);
 }
 
 void Form::Unload() {
@@ -201,7 +259,10 @@ void Form::Unload() {
   std::erase(LoadedForms(), this);
   HWND window = std::exchange(window_, nullptr);
   byName_.clear();
+  panels_.clear();
+  focus_ = nullptr;
   DestroyWindow(window);
+  icons_.clear();
 }
 
 HWND Form::Control(const std::wstring& name) const {
@@ -256,8 +317,8 @@ void Form::SizeAndCentre(int clientWidth, int clientHeight) {
   RECT frame{0, 0, TwipsToPixels(clientWidth), TwipsToPixels(clientHeight)};
   AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  MoveWindow(window_, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-             width, height, TRUE);
+  MoveWindow(window_, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
+             height, TRUE);
 }
 
 void Form::Move(int x, int y) { SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
@@ -270,12 +331,87 @@ bool Form::RouteDialogMessage(MSG& msg) {
 }
 
 void Form::PaintPanels(HDC dc) {
-  for (const ControlSpec& c : controls_) {
-    if (c.kind != Kind::Panel) continue;
-    RECT r{TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.left + c.width),
-           TwipsToPixels(c.top + c.height)};
-    DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+  for (auto [name, r] : panels_) DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+}
+
+namespace {
+
+// A control or panel and where it stands, pixels.
+struct Box {
+  std::wstring name;
+  Kind kind;
+  HWND window;  // none for a panel
+  RECT rect;
+};
+
+// After a box grew by `by` at its bottom: the panels around it grow with it,
+// and whatever stands below it, or below such a panel, moves down.
+void PushDown(std::vector<Box>& boxes, size_t grown, int by) {
+  std::vector<RECT> above{boxes[grown].rect};
+  for (Box& b : boxes) {
+    if (b.kind != Kind::Panel || &b == &boxes[grown] || !Encloses(b.rect, above.front())) continue;
+    above.push_back(b.rect);
+    b.rect.bottom += by;
   }
+  for (Box& b : boxes) {
+    const bool below = std::any_of(above.begin(), above.end(),
+                                   [&](const RECT& a) { return b.rect.top >= a.bottom && InOneColumn(a, b.rect); });
+    if (below) OffsetRect(&b.rect, 0, by);
+  }
+  boxes[grown].rect.bottom += by;
+}
+
+int Lowest(const std::vector<Box>& boxes) {
+  int lowest = 0;
+  for (const Box& b : boxes) lowest = std::max<int>(lowest, b.rect.bottom);
+  return lowest;
+}
+
+bool IsLabel(Kind kind) { return kind == Kind::Label || kind == Kind::CentredLabel; }
+
+}  // namespace
+
+void Form::FitLabelsToText() {
+  std::vector<Box> boxes;
+  for (const ControlSpec& c : controls_) {
+    if (c.kind == Kind::Panel)
+      boxes.push_back({c.name, c.kind, nullptr, panels_.at(c.name)});
+    else if (HWND window = Control(c.name))
+      boxes.push_back({c.name, c.kind, window, Bounds(window)});
+  }
+  const int lowest = Lowest(boxes);
+  bool grew = false;
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const Box& b = boxes[i];
+    if (!IsLabel(b.kind) || !(GetWindowLongA(b.window, GWL_STYLE) & WS_VISIBLE)) continue;
+    const int by = LabelTextSize(b.window).cy - int(b.rect.bottom - b.rect.top);
+    if (by <= 0) continue;
+    PushDown(boxes, i, by);
+    grew = true;
+  }
+  if (!grew) return;
+  for (const Box& b : boxes) {
+    const RECT& r = b.rect;
+    if (b.window)
+      MoveWindow(b.window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    else
+      panels_[b.name] = r;
+  }
+  // The margin below the lowest control stays, up to that of a dialog; a
+  // form with more room than that below its controls grows only when needed.
+  RECT client;
+  GetClientRect(window_, &client);
+  const int margin = std::min<int>(client.bottom - lowest, Scaled(16));
+  GrowClient(std::max<int>(0, Lowest(boxes) + margin - client.bottom));
+}
+
+void Form::GrowClient(int by) {
+  if (by <= 0) return;
+  RECT frame;
+  GetWindowRect(window_, &frame);
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + by,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 bool Form::Message(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -307,11 +443,35 @@ LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       EndPaint(window_, &ps);
       return 0;
     }
+    case WM_ACTIVATE:
+      // As a dialog does: the focus goes back to the control that had it.
+      if (LOWORD(wParam) == WA_INACTIVE)
+        RememberFocus();
+      else if (!HIWORD(wParam))
+        RestoreFocus();
+      return 0;
     case WM_CLOSE:
       Unload();
       return 0;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void Form::RememberFocus() {
+  HWND focus = GetFocus();
+  if (IsChild(window_, focus)) focus_ = focus;
+}
+
+// The control that last had the focus, else the first that takes it in tab
+// order, else the window itself. An edit box gets its text selected.
+void Form::RestoreFocus() {
+  HWND target = focus_;
+  if (!IsChild(window_, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(window_, nullptr, FALSE);
+  if (!target) target = window_;
+  SetFocus(target);
+  if (target != focus_ && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+    SendMessageA(target, EM_SETSEL, 0, -1);
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

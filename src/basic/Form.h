@@ -29,11 +29,11 @@ enum class Kind {
   DefaultButton,  // push button that Enter presses
   ProgressBar,
   TreeView,
-  TextBox,        // one-line text box
-  PasswordBox,    // one-line text box that masks what is typed
-  MultiLineBox,   // text box of several lines, Enter makes a new line
-  Panel,          // raised three-dimensional panel, painted by the form
-  Custom,         // a window of the class the table names
+  TextBox,       // one-line text box
+  PasswordBox,   // one-line text box that masks what is typed
+  MultiLineBox,  // text box of several lines, Enter makes a new line
+  Panel,         // raised three-dimensional panel, painted by the form
+  Custom,        // a window of the class the table names
 };
 
 struct ControlSpec {
@@ -41,7 +41,7 @@ struct ControlSpec {
   const wchar_t* name;
   int left, top, width, height;  // twips
   const wchar_t* text = L"";
-  const FontSpec* font = nullptr;  // the form's font when none
+  const FontSpec* font = nullptr;   // the form's font when none
   const char* className = nullptr;  // for Kind::Custom
   int iconId = 0;                   // a button's picture, from the program's resources
 };
@@ -56,8 +56,20 @@ struct FormSpec {
   bool taskbarButton = true;
 };
 
+// The screen's dots per inch, as the program sees it (it declares itself
+// aware of the DPI, so this is the user's setting, not always 96).
+int ScreenDpi();
 // Pixels for a length in twips on this screen.
 int TwipsToPixels(int twips);
+// Twips for a length in pixels on this screen, rounded up: converted back,
+// it gives at least as many pixels.
+int PixelsToTwips(int pixels);
+// A size in pixels drawn for 96 DPI (images, check boxes), at this screen's DPI.
+int Scaled(int pixelsAt96);
+// The size a label's text takes in the label's font, wrapped at its width.
+SIZE LabelTextSize(HWND label);
+
+using UniqueIcon = UniqueOf<HICON, DestroyIcon>;
 
 class Form : public Object {
  public:
@@ -106,6 +118,12 @@ class Form : public Object {
   virtual bool Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   void Move(int x, int y);  // pixels, top-left corner of the window
+  // Grows each visible label to the height its text needs, pushes what lies
+  // below it down by as much, and makes the client area taller where the
+  // controls would no longer fit.
+  void FitLabelsToText();
+  // Makes the client area `by` pixels taller; the window keeps its top left corner.
+  void GrowClient(int by);
   // Sizes the client area (twips) and centres the window on the screen.
   void SizeAndCentre(int clientWidth, int clientHeight);
   int ControlId(const std::wstring& name) const;
@@ -116,6 +134,8 @@ class Form : public Object {
   void CreateControls();
   HFONT Font(const FontSpec& spec);
   void PaintPanels(HDC dc);
+  void RememberFocus();
+  void RestoreFocus();
 
   std::wstring name_;
   FormSpec spec_;
@@ -124,6 +144,9 @@ class Form : public Object {
   HWND window_ = nullptr;
   std::map<std::wstring, HWND> byName_;
   std::vector<UniqueGdi> fonts_;
+  std::vector<UniqueIcon> icons_;
+  std::map<std::wstring, RECT> panels_;  // pixels; the form paints them
+  HWND focus_ = nullptr;                 // the control that had the focus when the form was last active
   int defaultButtonId_ = 0;
   HFONT formFont_ = nullptr;
 };

@@ -20,7 +20,9 @@ void TreeView::Attach(HWND window) {
 
 void TreeView::SetImages(HBITMAP strip, std::vector<std::wstring> keys) {
   if (images_) ImageList_Destroy(images_);
-  images_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, int(keys.size()), 0);
+  BITMAP bitmap{};
+  GetObjectA(strip, sizeof bitmap, &bitmap);
+  images_ = ImageList_Create(bitmap.bmHeight, bitmap.bmHeight, ILC_COLOR24 | ILC_MASK, int(keys.size()), 0);
   ImageList_AddMasked(images_, strip, RGB(255, 0, 255));
   imageKeys_ = std::move(keys);
   TreeView_SetImageList(window_, images_, TVSIL_NORMAL);
@@ -58,8 +60,10 @@ void TreeView::Add(const std::wstring& parent, const std::wstring& key, const st
   nodes_[UCase(key)] = Node{item, key, L"", image};
   keys_[item] = UCase(key);
   if (!parent.empty() && At(parent).sorted) {
-    if (updating_) toSort_.push_back(parentItem);
-    else TreeView_SortChildren(window_, parentItem, FALSE);
+    if (updating_)
+      toSort_.push_back(parentItem);
+    else
+      TreeView_SortChildren(window_, parentItem, FALSE);
   }
 }
 

@@ -25,7 +25,8 @@ class TreeView {
 
   void Attach(HWND window);
   HWND hWnd() const { return window_; }
-  // The images, 16 x 16, from a bitmap strip in which magenta is transparent.
+  // The images from a bitmap strip in which magenta is transparent: square,
+  // as wide as the strip is high.
   void SetImages(HBITMAP strip, std::vector<std::wstring> keys);
 
   // Adds a node below `parent` (none: at the top). Raises an error for a key

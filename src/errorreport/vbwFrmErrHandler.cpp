@@ -20,6 +20,8 @@ constexpr COLORREF kRed = 0x0000FF, kYellow = 0x00FFFF, kWhite = 0xFFFFFF, kGrey
 constexpr int kPanelWidth = 6195, kPanelHeight = 3405;
 constexpr int kLabelLeft = 960, kLabelTop = 210;
 constexpr int kMiddleSlot = 2190;
+constexpr int kReportLeft = 240, kReportTop = 180, kReportWidth = 5550, kReportHeight = 1275;
+constexpr int kUpperSeparator = 90, kLowerSeparator = 2730;
 
 // The panel's controls, placed relative to the panel; in tab order.
 const ControlSpec kControls[] = {
@@ -29,13 +31,13 @@ const ControlSpec kControls[] = {
     {Kind::Button, L"cmdAction(3)", 690, 2880, 1400, 345, L"&Abort"},
     {Kind::Button, L"cmdAction(4)", 2190, 2880, 1400, 345, L"&Retry"},
     {Kind::Button, L"cmdAction(5)", 3690, 2880, 1400, 345, L"&Ignore"},
-    {Kind::Label, L"lblReport", 240, 180, 5550, 1275},
+    {Kind::Label, L"lblReport", kReportLeft, kReportTop, kReportWidth, kReportHeight},
 };
-constexpr std::array kPanelControls{L"cmdSendMail", L"txtDescribe", L"cmdAction(3)", L"cmdAction(4)",
-                                    L"cmdAction(5)", L"lblReport"};
+constexpr std::array kPanelControls{L"cmdSendMail",  L"txtDescribe",  L"cmdAction(3)",
+                                    L"cmdAction(4)", L"cmdAction(5)", L"lblReport"};
 
 const basic::FormSpec kForm{L"vbwFrmErrHandler", L"", kPanelWidth, kPanelHeight, WS_CAPTION | WS_SYSMENU,
-                            WS_EX_DLGMODALFRAME, 0, false};
+                            WS_EX_DLGMODALFRAME, 0,   false};
 
 struct KnownError {
   std::array<int32_t, 7> numbers;
@@ -43,8 +45,7 @@ struct KnownError {
 };
 
 const KnownError kKnownErrors[] = {
-    {{-2147417848},
-     L"A file has not registered correctly \r\n\r\nplease contact Obrin Technical Support for advice."},
+    {{-2147417848}, L"A file has not registered correctly \r\n\r\nplease contact Obrin Technical Support for advice."},
     {{-2147417851, -2147417846},
      L"Microsoft Word is not installed properly\r\n\r\nor the latest service packs have not been installed.\r\n"
      L"Please contact Obrin Technical Support for advice."},
@@ -70,7 +71,8 @@ constexpr const wchar_t* kFirstShowing =
     L"and report it by phone or fax to Technical Support.\r\n"
     L"Thanks for your time.";
 
-constexpr const wchar_t* kAfterReport = L"Thanks for having reported this error !\r\nPlease select a continuation below...";
+constexpr const wchar_t* kAfterReport =
+    L"Thanks for having reported this error !\r\nPlease select a continuation below...";
 
 constexpr const wchar_t* kReportNotice =
     L"This application will now retrieve some data needed to fix this error, open your email messenger and "
@@ -111,7 +113,9 @@ int32_t MessageErrorNumber(const std::wstring& message) {
 }
 
 vbwFrmErrHandler::vbwFrmErrHandler()
-    : Form(kForm, kControls), tmrHighlight(1000, [this] { tmrHighlight_Timer(); }), describeBrush_(CreateSolidBrush(kWhite)) {}
+    : Form(kForm, kControls),
+      tmrHighlight(1000, [this] { tmrHighlight_Timer(); }),
+      describeBrush_(CreateSolidBrush(kWhite)) {}
 
 std::vector<basic::Object::ModuleVariable> vbwFrmErrHandler::ModuleVariables() const {
   return {{L"lngHighlightCount", lngHighlightCount}};
@@ -150,7 +154,9 @@ void vbwFrmErrHandler::Form_Load() {
 }
 
 // The message label takes the size of its text; the panel goes below it,
-// centred, and the form around both.
+// centred, and the form around both. The explanation takes the lines its
+// text needs: what lies below it in the panel moves down, and the panel
+// grows, by as much as the text needs more than its room.
 void vbwFrmErrHandler::Layout() {
   HDC dc = GetDC(hWnd());
   const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hWnd(), WM_GETFONT, 0, 0)));
@@ -159,25 +165,35 @@ void vbwFrmErrHandler::Layout() {
   DrawTextA(dc, text.c_str(), int(text.size()), &size, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
   SelectObject(dc, old);
   ReleaseDC(hWnd(), dc);
-  const int labelWidth = MulDiv(size.right, 1440, TwipsToPixels(1440)) + 30;
-  const int labelHeight = MulDiv(size.bottom, 1440, TwipsToPixels(1440)) + 30;
+  const int labelWidth = basic::PixelsToTwips(size.right) + 30;
+  const int labelHeight = basic::PixelsToTwips(size.bottom) + 30;
   Place(L"lblErrorString", kLabelLeft, kLabelTop, labelWidth, labelHeight);
 
   const int formWidth = std::max(kLabelLeft + labelWidth + 260, kPanelWidth);
   panelLeft_ = (formWidth - kPanelWidth) / 2;
   panelTop_ = kLabelTop + labelHeight;
+  PlaceReport();
   for (const ControlSpec& c : kControls) {
-    const bool inPanel = std::find(kPanelControls.begin(), kPanelControls.end(), std::wstring(c.name)) !=
-                         kPanelControls.end();
-    if (!inPanel) continue;
-    int left = c.left, height = c.height;
-    if (std::wstring(c.name) == L"cmdAction(3)") left = kMiddleSlot;
-    if (std::wstring(c.name) == L"lblReport" && known_) height = kPanelHeight;
-    Place(c.name, panelLeft_ + left, panelTop_ + c.top, c.width, height);
+    const std::wstring name = c.name;
+    const bool inPanel = std::find(kPanelControls.begin(), kPanelControls.end(), name) != kPanelControls.end();
+    if (!inPanel || name == L"lblReport") continue;
+    const int left = name == L"cmdAction(3)" ? kMiddleSlot : c.left;
+    Place(name, panelLeft_ + left, panelTop_ + c.top + (c.top >= kReportTop + kReportHeight ? grown_ : 0), c.width,
+          c.height);
   }
   // Labels lie under the other controls: a long explanation runs behind the buttons.
   SetWindowPos(Control(L"lblReport"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SizeAndCentre(formWidth, panelTop_ + kPanelHeight + 320);
+  SizeAndCentre(formWidth, panelTop_ + kPanelHeight + grown_ + 320);
+}
+
+// A known error's explanation has the room down to the separator above the
+// buttons, the others down to the text box.
+void vbwFrmErrHandler::PlaceReport() {
+  const int height = known_ ? kPanelHeight : kReportHeight;
+  const int room = known_ ? kLowerSeparator - kReportTop - 45 : kReportHeight;
+  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, height);
+  grown_ = std::max(0, basic::PixelsToTwips(basic::LabelTextSize(Control(L"lblReport")).cy) - room);
+  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, height + grown_);
 }
 
 // Without the Close command of the window menu, neither the close box nor
@@ -201,7 +217,7 @@ void vbwFrmErrHandler::Paint(HDC dc) {
              TwipsToPixels(480), 0, nullptr, DI_NORMAL);
   const basic::UniqueGdi grey(CreatePen(PS_SOLID, 1, kGrey)), white(CreatePen(PS_SOLID, 1, kWhite));
   const HGDIOBJ old = SelectObject(dc, grey.get());
-  for (const int y : {90, 2730}) {
+  for (const int y : {kUpperSeparator, kLowerSeparator + grown_}) {
     for (const auto& [pen, x, dy] : {std::tuple{grey.get(), 240, 0}, std::tuple{white.get(), 255, 15}}) {
       SelectObject(dc, pen);
       MoveToEx(dc, TwipsToPixels(panelLeft_ + x), TwipsToPixels(panelTop_ + y + dy), nullptr);
@@ -257,8 +273,10 @@ void vbwFrmErrHandler::tmrHighlight_Timer() {
 }
 
 void vbwFrmErrHandler::Click(const std::wstring& control) {
-  if (control == L"cmdSendMail") cmdSendMail_Click();
-  else if (control.starts_with(L"cmdAction(")) cmdAction_Click(std::stoi(control.substr(10)));
+  if (control == L"cmdSendMail")
+    cmdSendMail_Click();
+  else if (control.starts_with(L"cmdAction("))
+    cmdAction_Click(std::stoi(control.substr(10)));
 }
 
 void vbwFrmErrHandler::cmdSendMail_Click() {

@@ -36,6 +36,7 @@ class vbwFrmErrHandler : public basic::Form {
 
  private:
   void Layout();
+  void PlaceReport();
   void DisableCloseCommand();
   void CloseApplication();
 
@@ -45,6 +46,7 @@ class vbwFrmErrHandler : public basic::Form {
   COLORREF describeColour_ = 0xFFFFFF;
   basic::UniqueGdi describeBrush_;
   int panelLeft_ = 0, panelTop_ = 0;  // twips
+  int grown_ = 0;                     // twips the explanation needs beyond its room
 };
 
 // The report extension that sits on the dialog; the handler uses it.

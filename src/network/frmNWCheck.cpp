@@ -17,26 +17,27 @@
 
 using basic::ControlSpec;
 using basic::Kind;
-using basic::TwipsToPixels;
 
 namespace {
 
 const basic::FontSpec kTreeFont{L"Arial", 8.25};
+constexpr int kTreeTop = 1035;  // below the panel
 
 // In tab order: the tree, Confirm, Exit, Password.
 const ControlSpec kControls[] = {
-    {Kind::TreeView, L"tvwNetwork", 0, 885, 9015, 4350, L"", &kTreeFont},
+    {Kind::TreeView, L"tvwNetwork", 0, kTreeTop, 9015, 4350, L"", &kTreeFont},
     {Kind::Button, L"cmdMapDrive", 4920, 105, 1335, 675, L"&Confirm", nullptr, nullptr, IDI_CONFIRM},
     {Kind::Button, L"cmdExit", 7680, 120, 1335, 675, L"E&xit", nullptr, nullptr, IDI_EXIT},
     {Kind::Button, L"cmdPassword", 6300, 120, 1335, 675, L"&Password", nullptr, nullptr, IDI_PASSWORD},
-    {Kind::Panel, L"SSPanel1", 60, 60, 4815, 840},
-    {Kind::Label, L"Label1", 90, 45, 4695, 540,
+    // The path on lines of its own below the instruction, both inside the panel.
+    {Kind::Panel, L"SSPanel1", 60, 60, 4815, 915},
+    {Kind::Label, L"Label1", 90, 90, 4695, 420,
      L"Expand the tree and select the Korvell folder on the master machine, then click the Confirm Icon ----->"},
-    {Kind::Label, L"lblPath", 90, 450, 4695, 405, L"Selected Network Path: None"},
+    {Kind::Label, L"lblPath", 90, 540, 4695, 405, L"Selected Network Path: None"},
 };
 
-const basic::FormSpec kForm{L"frmNWCheck", L"Select Korvell  Master Directory", 9015, 5235, WS_OVERLAPPEDWINDOW, 0,
-                            IDI_TAMSEL};
+const basic::FormSpec kForm{
+    L"frmNWCheck", L"Select Korvell  Master Directory", 9015, kTreeTop + 4350, WS_OVERLAPPEDWINDOW, 0, IDI_TAMSEL};
 
 // The image list's keys, in the order of the images in the strip.
 const std::vector<std::wstring> kImageKeys{L"directory", L"root",   L"group",  L"ndscontainer", L"network",
@@ -82,10 +83,11 @@ void frmNWCheck::Form_Load() {
   vbwTrap trap(L"frmNWCheck", L"Form_Load");
   trap(1, [&] {
     tvwNetwork.Attach(Control(L"tvwNetwork"));
-    HBITMAP strip = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_NETWORK), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    tvwNetwork.SetImages(strip, kImageKeys);
-    DeleteObject(strip);
+    // The strip holds 16-pixel images, drawn for 96 DPI; loaded stretched to this screen's.
+    const int size = basic::Scaled(16);
+    const basic::UniqueGdi strip(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_NETWORK), IMAGE_BITMAP,
+                                            size * int(kImageKeys.size()), size, LR_CREATEDIBSECTION));
+    tvwNetwork.SetImages(static_cast<HBITMAP>(strip.get()), kImageKeys);
   });
   trap(2, [&] { NetRoot = std::make_shared<NetResource>(); });
   trap(3, [&] {
@@ -130,25 +132,27 @@ bool frmNWCheck::Message(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
       result = FALSE;
       return true;
     case TVN_SELCHANGEDA:
-      // A click on another node selects it first, and is reported here.
-      if (tree.action == TVC_BYMOUSE || tree.action == TVC_BYKEYBOARD) {
-        clickSelected_ = tree.action == TVC_BYMOUSE;
-        tvwNetwork_NodeClick(tvwNetwork.KeyOf(tree.itemNew.hItem));
-      }
+      // The keyboard moves the selection one node at a time: each move is a
+      // click. A mouse click is taken from NM_CLICK alone, which comes once
+      // per click, before or after the selection change depending on the system.
+      if (tree.action == TVC_BYKEYBOARD) tvwNetwork_NodeClick(tvwNetwork.KeyOf(tree.itemNew.hItem));
       return false;
-    case NM_CLICK: {
-      // A click on the node that is selected already changes no selection.
-      if (std::exchange(clickSelected_, false)) return false;
-      const DWORD at = GetMessagePos();
-      TVHITTESTINFO hit{};
-      hit.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-      ScreenToClient(tvwNetwork.hWnd(), &hit.pt);
-      TreeView_HitTest(tvwNetwork.hWnd(), &hit);
-      if (hit.hItem && (hit.flags & TVHT_ONITEM)) tvwNetwork_NodeClick(tvwNetwork.KeyOf(hit.hItem));
+    case NM_CLICK:
+      if (HTREEITEM item = ItemAtMessage()) tvwNetwork_NodeClick(tvwNetwork.KeyOf(item));
       return false;
-    }
   }
   return false;
+}
+
+// The node under the mouse when the message being handled was sent; none
+// for a click beside the nodes or on an expand button.
+HTREEITEM frmNWCheck::ItemAtMessage() const {
+  const DWORD at = GetMessagePos();
+  TVHITTESTINFO hit{};
+  hit.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  ScreenToClient(tvwNetwork.hWnd(), &hit.pt);
+  TreeView_HitTest(tvwNetwork.hWnd(), &hit);
+  return hit.flags & TVHT_ONITEM ? hit.hItem : nullptr;
 }
 
 void frmNWCheck::tvwNetwork_Expand(const std::wstring& key) {
@@ -162,7 +166,7 @@ void frmNWCheck::NodeExpand(const std::wstring& key) {
   vbwTrap trap(L"frmNWCheck", L"NodeExpand");
   trap(1, [&] { tvwNetwork.Remove(key + kPlaceholder); });
   bool openShare = false;
-  trap(2, [&] { openShare = tvwNetwork.Image(key) == L"share" && basic::FolderOpens(key); });
+  trap(2, [&] { openShare = tvwNetwork.Image(key) == L"share" && FolderTest(key); });
   if (openShare) {
     trap(3, [&] { tvwNetwork.SetTag(key, kFilled); });
   } else {
@@ -223,7 +227,7 @@ void frmNWCheck::tvwNetwork_NodeClick(const std::wstring& key) {
   trap(1, [&] { share = tvwNetwork.Image(key) == L"share"; });
   if (share) {
     trap(2, [&] {
-      networkdriveprotected = !basic::FolderOpens(key);
+      networkdriveprotected = !FolderTest(key);
       if (networkdriveprotected) UserPassword.clear();
     });
     trap(3, [&] { networkdriveunc = key; });
@@ -248,10 +252,13 @@ void frmNWCheck::Paint(HDC) {
 
 void frmNWCheck::Form_Resize() {
   vbwTrap trap(L"frmNWCheck", L"Form_Resize");
+  if (!IsChild(hWnd(), tvwNetwork.hWnd())) return;  // sized while being created, before the tree is known
   trap(1, [&] {
-    RECT client;
+    RECT client, tree;
     GetClientRect(hWnd(), &client);
-    const int top = TwipsToPixels(885);
+    GetWindowRect(tvwNetwork.hWnd(), &tree);
+    MapWindowPoints(nullptr, hWnd(), reinterpret_cast<POINT*>(&tree), 2);
+    const int top = tree.top;
     MoveWindow(tvwNetwork.hWnd(), 0, top, client.right, std::max<int>(0, client.bottom - top), TRUE);
   });
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../basic/Form.h"
+#include "../basic/Scripting.h"
 #include "../basic/TreeView.h"
 #include "NetResource.h"
 
@@ -31,6 +32,10 @@ class frmNWCheck : public basic::Form {
   std::vector<ModuleVariable> ModuleVariables() const override;
   const std::shared_ptr<NetResource>& Root() const { return NetRoot; }
 
+  // Whether a share's folder opens; the scripting runtime's test, which may
+  // wait on a slow network. Tests count its calls here.
+  inline static bool (*FolderTest)(const std::wstring& path) = &basic::FolderOpens;
+
   // Event procedures, as the window and the tests call them.
   void tvwNetwork_Expand(const std::wstring& key);
   void tvwNetwork_NodeClick(const std::wstring& key);
@@ -51,7 +56,7 @@ class frmNWCheck : public basic::Form {
   void ShareCheck();
   void ApplyButtonRule();
   void Form_Resize();
+  HTREEITEM ItemAtMessage() const;
 
   std::shared_ptr<NetResource> NetRoot;
-  bool clickSelected_ = false;  // the mouse click under way has selected its node
 };

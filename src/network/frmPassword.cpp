@@ -33,8 +33,25 @@ void frmPassword::Form_Load() {
 }
 
 void frmPassword::Click(const std::wstring& control) {
-  if (control == L"cmdOk") cmdOk_Click();
-  else if (control == L"cmdCancel") cmdCancel_Click();
+  if (control == L"cmdOk")
+    cmdOk_Click();
+  else if (control == L"cmdCancel")
+    cmdCancel_Click();
+}
+
+// Neither button is the window's default or cancel button, yet Enter and Esc
+// answer the prompt as they do any dialog's: the keyboard's own commands
+// come without a control.
+bool frmPassword::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message != WM_COMMAND || lParam || HIWORD(wParam) != BN_CLICKED) return false;
+  if (LOWORD(wParam) == IDOK)
+    cmdOk_Click();
+  else if (LOWORD(wParam) == IDCANCEL)
+    cmdCancel_Click();
+  else
+    return false;
+  result = 0;
+  return true;
 }
 
 void frmPassword::cmdOk_Click() {

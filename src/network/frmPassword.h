@@ -13,4 +13,5 @@ class frmPassword : public basic::Form {
  protected:
   void Form_Load() override;
   void Click(const std::wstring& control) override;
+  bool Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };

@@ -11,7 +11,9 @@ namespace {
 const basic::FontSpec kLabelFont{L"MS Sans Serif", 9.75};
 
 const ControlSpec kControls[] = {
-    {Kind::Label, L"Label1", 0, 105, 2520, 1725,
+    // No wider than the form, which would cut off the ends of its lines; the
+    // form makes it as high as its lines need.
+    {Kind::Label, L"Label1", 0, 105, 2505, 1725,
      L"Make Sure The Highlighted Folder Is Shared Fully - Right Click On The Folder, Left Click On Sharing, Then "
      L"Click On 'Shared As' And Make Sure 'Access Type' Is Full",
      &kLabelFont},
@@ -20,8 +22,7 @@ const ControlSpec kControls[] = {
     {Kind::DefaultButton, L"Command1", 525, 4620, 1440, 390, L"O.K."},
 };
 
-const basic::FormSpec kForm{L"Continue", L"Korvell Ostrelle", 2505, 8235, WS_CAPTION | WS_SYSMENU, 0,
-                            IDI_TAMSEL};
+const basic::FormSpec kForm{L"Continue", L"Korvell Ostrelle", 2505, 8235, WS_CAPTION | WS_SYSMENU, 0, IDI_TAMSEL};
 
 }  // namespace
 

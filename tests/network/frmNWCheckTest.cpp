@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "basic/Runtime.h"
+#include "basic/Text.h"
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "support/DialogAnswerer.h"
@@ -97,6 +98,52 @@ TEST_F(Selector, ClickingAShareRecordsItsPathAndEnablesConfirm) {
   EXPECT_EQ(form.Text(L"lblPath"), std::wstring(L"Selected Network Path: ") + kKorvell);
   EXPECT_TRUE(Enabled(L"cmdMapDrive"));
   EXPECT_FALSE(Enabled(L"cmdPassword"));
+}
+
+// The user's mouse: the pointer moves onto the node's text and clicks.
+void ClickWithTheMouse(const basic::TreeView& tree, const std::wstring& key) {
+  HTREEITEM item = TreeView_GetRoot(tree.hWnd());
+  while (item && tree.KeyOf(item) != key) item = TreeView_GetNextVisible(tree.hWnd(), item);
+  ASSERT_TRUE(item) << basic::ToAnsi(key) << " is not visible";
+  RECT text{};
+  ASSERT_TRUE(TreeView_GetItemRect(tree.hWnd(), item, &text, TRUE));
+  POINT at{(text.left + text.right) / 2, (text.top + text.bottom) / 2};
+  ClientToScreen(tree.hWnd(), &at);
+  SetCursorPos(at.x, at.y);
+  INPUT click[2]{};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+}
+
+int g_folderTests = 0;
+bool CountedFolderTest(const std::wstring& path) {
+  ++g_folderTests;
+  return basic::FolderOpens(path);
+}
+
+TEST_F(Selector, EachClickOnANodeRunsItsClickOnceWhateverTheOrderOfTheTreesNotices) {
+  ExpandMaster();
+  const auto previous = std::exchange(frmNWCheck::FolderTest, &CountedFolderTest);
+  SetForegroundWindow(form.hWnd());
+  // Another share, the same one again (already selected), a protected one, and
+  // a server, which is tested as no folder at all.
+  for (const auto& [key, tests] : {std::pair{kKorvell, 1}, std::pair{kKorvell, 1}, std::pair{kPrivate, 1},
+                                   std::pair{kMaster, 0}}) {
+    g_folderTests = 0;
+    networkdriveunc.clear();
+    Sleep(GetDoubleClickTime() + 50);  // a click of its own, not the second half of a double click
+    ClickWithTheMouse(tree(), key);
+    for (DWORD start = GetTickCount(); networkdriveunc.empty() && GetTickCount() - start < 5000;) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      basic::DoEvents();
+    }
+    basic::DoEvents();
+    EXPECT_EQ(networkdriveunc, tests ? key : L"None") << basic::ToAnsi(key);
+    EXPECT_EQ(g_folderTests, tests) << basic::ToAnsi(key);
+  }
+  frmNWCheck::FolderTest = previous;
 }
 
 TEST_F(Selector, ClickingAPrinterServerOrDomainSelectsNoPath) {

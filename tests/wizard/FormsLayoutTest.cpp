@@ -1,0 +1,347 @@
+// Every window of the wizard at the screen's DPI (the run chooses it by its
+// prefix): each text shows whole and clear of the others, the first control
+// has the focus when the window opens, and the keyboard works the windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "basic/Runtime.h"
+#include "basic/Text.h"
+#include "errorreport/vbwErrHandler.h"
+#include "errorreport/vbwFrmErrHandler.h"
+#include "network/frmNWCheck.h"
+#include "network/frmPassword.h"
+#include "support/DialogAnswerer.h"
+#include "support/WizardDriver.h"
+#include "wizard/Continue.h"
+#include "wizard/Global.h"
+#include "wizard/frmProcessing.h"
+#include "wizard/start_month.h"
+
+namespace {
+
+int Dpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+int AtDpi(int pixelsAt96) { return MulDiv(pixelsAt96, Dpi(), 96); }
+
+bool IsLabel(HWND control) {
+  char name[32] = {};
+  GetClassNameA(control, name, sizeof name);
+  return lstrcmpiA(name, "Static") == 0;
+}
+
+// The text of a label as the label draws it: in its font, wrapped at its width.
+SIZE TextSize(HWND label) {
+  const std::string text = driver::Text(label);
+  RECT client;
+  GetClientRect(label, &client);
+  HDC dc = GetDC(label);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  RECT r{0, 0, client.right, 0};
+  DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return {r.right, r.bottom};
+}
+
+struct Drawn {
+  std::wstring name;
+  RECT rect;  // where it draws, in the form's client area
+};
+
+// The visible controls and where they draw: a label only as far as its text goes.
+std::vector<Drawn> VisibleControls(const basic::Form& form) {
+  std::vector<Drawn> drawn;
+  for (const auto& [name, control] : form.Controls()) {
+    if (!IsWindowVisible(control)) continue;
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, form.hWnd(), reinterpret_cast<POINT*>(&r), 2);
+    if (IsLabel(control)) {
+      const SIZE text = TextSize(control);
+      const bool centred = (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_CENTER;
+      if (centred) r.left += std::max<LONG>(0, (r.right - r.left - text.cx) / 2);
+      r.right = std::min<LONG>(r.right, r.left + text.cx);
+      r.bottom = std::min<LONG>(r.bottom, r.top + text.cy);
+    }
+    drawn.push_back({name, r});
+  }
+  return drawn;
+}
+
+std::string Narrow(const std::wstring& text) { return basic::ToAnsi(text); }
+
+// Whole texts, nothing covered, nothing cut off by the window's edge.
+void ExpectTidy(const basic::Form& form) {
+  SCOPED_TRACE(Narrow(form.Name()) + " at " + std::to_string(Dpi()) + " DPI");
+  for (const auto& [name, control] : form.Controls()) {
+    if (!IsWindowVisible(control) || !IsLabel(control)) continue;
+    RECT client;
+    GetClientRect(control, &client);
+    const SIZE text = TextSize(control);
+    EXPECT_LE(text.cx, client.right) << Narrow(name) << ": \"" << driver::Text(control) << "\"";
+    EXPECT_LE(text.cy, client.bottom) << Narrow(name) << ": \"" << driver::Text(control) << "\"";
+  }
+  RECT client;
+  GetClientRect(form.hWnd(), &client);
+  const std::vector<Drawn> drawn = VisibleControls(form);
+  for (size_t i = 0; i < drawn.size(); ++i) {
+    RECT inside;
+    IntersectRect(&inside, &drawn[i].rect, &client);
+    EXPECT_TRUE(EqualRect(&inside, &drawn[i].rect)) << Narrow(drawn[i].name) << " reaches out of the window";
+    for (size_t j = i + 1; j < drawn.size(); ++j) {
+      RECT both;
+      EXPECT_FALSE(IntersectRect(&both, &drawn[i].rect, &drawn[j].rect))
+          << Narrow(drawn[i].name) << " and " << Narrow(drawn[j].name) << " overlap";
+    }
+  }
+}
+
+std::wstring Focused(const basic::Form& form) {
+  for (const auto& [name, control] : form.Controls())
+    if (GetFocus() == control) return name;
+  return GetFocus() == form.hWnd() ? L"(the window)" : L"(elsewhere)";
+}
+
+// A key as the keyboard sends it to the control that has the focus.
+void Press(UINT key) {
+  driver::PressKey(GetFocus(), key);
+  basic::DoEvents();
+}
+
+TEST(Screen, HasTheDpiTheRunAsksFor) {
+  const char* wanted = std::getenv("KORVELL_TEST_DPI");
+  if (!wanted) GTEST_SKIP() << "the run names no DPI";
+  EXPECT_EQ(Dpi(), std::atoi(wanted)) << "the prefix's LogPixels did not take effect";
+}
+
+TEST(SharingInstruction, IsTidyAndEnterPressesOk) {
+  Continue form;
+  form.Show();
+  ExpectTidy(form);
+  EXPECT_EQ(Focused(form), L"Command1");
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(form.IsLoaded()) << "only O.K. lets the set-up go on";
+  Press(VK_RETURN);
+  EXPECT_FALSE(form.IsLoaded());
+}
+
+TEST(ProgressWindow, IsTidy) {
+  frmProcessing form;
+  form.Show();
+  ExpectTidy(form);
+  form.Unload();
+}
+
+class StartMonthKeys : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = std::filesystem::temp_directory_path() / "korvell-layout-month";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    net_dir = folder.wstring();
+    form.Show();
+  }
+  void TearDown() override {
+    form.Unload();
+    std::filesystem::remove_all(folder);
+  }
+  std::filesystem::path folder;
+  start_month form;
+};
+
+TEST_F(StartMonthKeys, IsTidyWithRowsForItsFont) {
+  ExpectTidy(form);
+  HWND grid = form.Control(L"vaSpread1");
+  RECT client;
+  GetClientRect(grid, &client);
+  HDC dc = GetDC(grid);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(grid, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics;
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(grid, dc);
+  EXPECT_GE(client.bottom / 13, metrics.tmHeight) << "a month's row is lower than its text";
+}
+
+TEST_F(StartMonthKeys, TheGridHasTheFocusAndTheKeysTickAMonthAndPressOk) {
+  EXPECT_EQ(Focused(form), L"vaSpread1");
+  Press(VK_DOWN);
+  Press(VK_DOWN);
+  Press(VK_SPACE);
+  EXPECT_TRUE(form.vaSpread1.Checked(3));
+  Press(VK_RETURN);
+  EXPECT_FALSE(form.IsLoaded());
+  EXPECT_EQ(ini_value, L"3");
+}
+
+class SelectorLayout : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    networkdriveunc.clear();
+    UserPassword.clear();
+    networkdriveprotected = InShareRoot = ObrinShared = false;
+    form.Show();
+  }
+  void TearDown() override { form.Unload(); }
+  void Expand(const std::wstring& key) {
+    form.tvwNetwork.Select(key);
+    SendMessageA(form.tvwNetwork.hWnd(), WM_KEYDOWN, VK_ADD, 0);
+    basic::DoEvents();
+  }
+  void ClickShare(const std::wstring& share) {
+    for (const wchar_t* key : {L"Office Network", L"QUILLON", L"\\\\MASTER"}) Expand(key);
+    form.tvwNetwork_NodeClick(share);
+  }
+  frmNWCheck& form = frmNWCheck::Instance();
+};
+
+TEST_F(SelectorLayout, ShowsTheInstructionAndThePathWholeAboveTheTree) {
+  ExpectTidy(form);
+  ClickShare(L"\\\\MASTER\\korvell");
+  ExpectTidy(form);
+  RECT instruction, path;
+  GetWindowRect(form.Control(L"Label1"), &instruction);
+  GetWindowRect(form.Control(L"lblPath"), &path);
+  EXPECT_GE(path.top, instruction.top + TextSize(form.Control(L"Label1")).cy) << "the path has a line of its own";
+}
+
+TEST_F(SelectorLayout, ImagesAndPicturesHaveTheSizeOfTheDpi) {
+  int width = 0, height = 0;
+  ImageList_GetIconSize(TreeView_GetImageList(form.tvwNetwork.hWnd(), TVSIL_NORMAL), &width, &height);
+  EXPECT_EQ(width, AtDpi(16));
+  EXPECT_EQ(height, AtDpi(16));
+  for (const wchar_t* button : {L"cmdMapDrive", L"cmdExit", L"cmdPassword"}) {
+    const auto icon = reinterpret_cast<HICON>(SendMessageA(form.Control(button), BM_GETIMAGE, IMAGE_ICON, 0));
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info)) << Narrow(button);
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(bitmap.bmWidth, AtDpi(32)) << Narrow(button);
+  }
+}
+
+// Esc for the prompt once its modal show runs; where the focus was then.
+std::wstring g_focusInPrompt;
+void CALLBACK EscapeThePrompt(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  const basic::Form& prompt = *basic::Form::Forms().back();
+  g_focusInPrompt = prompt.Name() + L"." + Focused(prompt);
+  driver::PressKey(GetFocus(), VK_ESCAPE);
+}
+
+TEST_F(SelectorLayout, TheTreeHasTheFocusAndGetsItBackFromThePasswordPrompt) {
+  EXPECT_EQ(Focused(form), L"tvwNetwork");
+  ClickShare(L"\\\\MASTER\\Private");
+  SetTimer(nullptr, 0, 300, EscapeThePrompt);
+  form.cmdPassword_Click();
+  EXPECT_EQ(g_focusInPrompt, L"frmPassword.txtPassword");
+  EXPECT_EQ(basic::Form::Forms().back(), &form) << "Esc closes the prompt";
+  EXPECT_EQ(Focused(form), L"tvwNetwork");
+
+  // Alt+P, the mnemonic of "&Password", opens it too.
+  g_focusInPrompt.clear();
+  SetTimer(nullptr, 0, 300, EscapeThePrompt);
+  PostMessageA(GetFocus(), WM_SYSCHAR, 'p', 1 << 29);
+  basic::DoEvents();
+  EXPECT_EQ(g_focusInPrompt, L"frmPassword.txtPassword");
+  EXPECT_TRUE(IsChild(form.hWnd(), GetFocus()));
+}
+
+class PasswordPrompt : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    networkdriveunc = L"\\\\MASTER\\Private";
+    UserPassword = L"before";
+    prompt.Show();
+  }
+  void TearDown() override { prompt.Unload(); }
+  void Type(const char* text) {
+    for (const char* c = text; *c; ++c) driver::TypeChar(GetFocus(), *c);
+    basic::DoEvents();
+  }
+  frmPassword prompt;
+};
+
+TEST_F(PasswordPrompt, IsTidyWithTheCaretInThePasswordBox) {
+  ExpectTidy(prompt);
+  EXPECT_EQ(Focused(prompt), L"txtPassword");
+  Press(VK_TAB);
+  EXPECT_EQ(Focused(prompt), L"cmdOk");
+  Press(VK_TAB);
+  EXPECT_EQ(Focused(prompt), L"cmdCancel");
+  Press(VK_TAB);
+  EXPECT_EQ(Focused(prompt), L"txtPassword");
+}
+
+TEST_F(PasswordPrompt, EnterAnswersWithWhatWasTyped) {
+  Type("secret");  // replaces the password shown, which is selected
+  Press(VK_RETURN);
+  EXPECT_FALSE(prompt.IsLoaded());
+  EXPECT_EQ(UserPassword, L"secret");
+}
+
+TEST_F(PasswordPrompt, EscapeCancels) {
+  Type("typed");
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(prompt.IsLoaded());
+  EXPECT_EQ(UserPassword, L"before");
+}
+
+class ErrorDialogLayout : public ::testing::TestWithParam<std::pair<int32_t, bool>> {
+ protected:
+  void SetUp() override {
+    const auto [number, reported] = GetParam();
+    vbwMessageString = vbwComposeMessage(number, L"Something failed", L"Tamsel", L"Global", L"Main", 12);
+    vbwfHasReported = reported;
+    vbwRetCode = 0;
+    dialog.Show();
+  }
+  void TearDown() override {
+    if (dialog.IsLoaded()) dialog.Unload();
+  }
+  vbwFrmErrHandler dialog;
+};
+
+TEST_P(ErrorDialogLayout, IsTidyAndOpensOnItsFirstButton) {
+  ExpectTidy(dialog);
+  const bool asks = dialog.Visible(L"cmdSendMail") && dialog.Enabled(L"cmdSendMail");
+  EXPECT_EQ(Focused(dialog), asks ? L"cmdSendMail" : L"cmdAction(3)");
+}
+
+// The apology, the thanks after a report, and each known error's explanation.
+INSTANTIATE_TEST_SUITE_P(EachShowing, ErrorDialogLayout,
+                         ::testing::Values(std::pair{5, false}, std::pair{5, true}, std::pair{-2147417848, false},
+                                           std::pair{-2147417851, false}, std::pair{7, false}, std::pair{76, false},
+                                           std::pair{3260, false}));
+
+TEST(ErrorDialogKeys, AltEReportsTheError) {
+  vbwMessageString = vbwComposeMessage(5, L"Something failed", L"Tamsel", L"Global", L"Main", 12);
+  vbwfHasReported = false;
+  vbwRetCode = 0;
+  vbwFrmErrHandler dialog;
+  dialog.Show();
+  {
+    DialogAnswerer user(IDOK);
+    PostMessageA(GetFocus(), WM_SYSCHAR, 'e', 1 << 29);
+    basic::DoEvents();
+  }
+  EXPECT_EQ(vbwRetCode, 8);
+  EXPECT_FALSE(dialog.IsLoaded());
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+}  // namespace
