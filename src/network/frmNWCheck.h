@@ -42,6 +42,8 @@ class frmNWCheck : public basic::Form {
   void cmdMapDrive_Click();
   void cmdPassword_Click();
   void cmdExit_Click();
+  // Enables the password and Confirm buttons as the selection's state allows.
+  void ApplyButtonRule();
 
  protected:
   void Form_Load() override;
@@ -54,7 +56,6 @@ class frmNWCheck : public basic::Form {
   void AddNode(const std::wstring& parent, const NetResource& resource);
   std::shared_ptr<NetResource> ObjectOf(const std::wstring& key);
   void ShareCheck();
-  void ApplyButtonRule();
   void Form_Resize();
   HTREEITEM ItemAtMessage() const;
 
