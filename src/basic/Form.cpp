@@ -79,7 +79,7 @@ int CALLBACK FontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
 
 // The face asked for where the system has it, else the system's dialog face,
 // whose metrics are closest to the classic sans-serif faces the forms name.
-std::string AvailableFace(const std::wstring& face) {
+std::string LookUpFace(const std::wstring& face) {
   LOGFONTA wanted{};
   wanted.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(wanted.lfFaceName, ToAnsi(face).c_str(), LF_FACESIZE);
@@ -88,6 +88,14 @@ std::string AvailableFace(const std::wstring& face) {
   EnumFontFamiliesExA(screen, &wanted, FontFound, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, screen);
   return found ? wanted.lfFaceName : "MS Shell Dlg 2";
+}
+
+// Asking the system for a face takes a while under some systems: each face is
+// looked up once per run.
+std::string AvailableFace(const std::wstring& face) {
+  static std::map<std::wstring, std::string> known;
+  const auto it = known.find(face);
+  return it != known.end() ? it->second : known[face] = LookUpFace(face);
 }
 
 // A window that is never shown: forms without a taskbar button belong to it.
