@@ -29,6 +29,8 @@ std::wstring vbwErrorPath;
 bool vbwfHasReported = false;
 std::wstring vbwTurnOffTimersString;
 ErrObject vbwSavedErr;
+bool vbwQuiet = false;
+vbwErrorNoticeFunction vbwErrorNotice = nullptr;
 
 namespace {
 
@@ -120,8 +122,8 @@ namespace {
 bool SendThroughMailProgram(const std::wstring& subject, const std::wstring& archive, const std::wstring& size) {
   const std::wstring address = L"mailto:" + vbwEmailRecipientAdress + L"?subject=" + subject + L"&body=" +
                                L"(Please attach: " + archive + L" - Size: " + size + L" Kb to this message.)";
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(nullptr, "open", ToAnsi(address).c_str(), "", "c:\\", SW_SHOWNORMAL));
+  const auto result =
+      reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", ToAnsi(address).c_str(), "", "c:\\", SW_SHOWNORMAL));
   if (result <= 32) return false;
   return MsgBox(L"Have you been able to send the message successfully ?", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST,
                 App::Title) != IDNO;
@@ -150,9 +152,14 @@ void ShowInstructions(const std::wstring& subject, const std::wstring& archive, 
   if (MsgBox(text, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, App::Title) == IDYES) PutOnClipboard(text);
 }
 
-// Stage 2: the package is written, compressed and sent, then the dialog is
-// shown again. Every step that fails is left out.
-void BuildAndSendPackage(const std::wstring& project) {
+struct Package {
+  std::wstring subject;
+  std::wstring archive;
+  std::wstring size;  // in whole kilobytes
+};
+
+// The files of stage 2 and their archive. Every step that fails is left out.
+Package WritePackage(const std::wstring& project) {
   const std::wstring crlf = L"\r\n";
   if (vbwTraceProc) {
     Attempt([] { WriteText(vbwErrorPath + L"Stack.txt", vbwGetStack() + L"\r\n"); });
@@ -174,16 +181,23 @@ void BuildAndSendPackage(const std::wstring& project) {
   });
   Attempt([&] { WriteText(vbwErrorPath + L"Version.txt", VbwExtension1.VersionReport() + crlf); });
   Attempt([&] { WriteText(vbwErrorPath + L"System.txt", VbwExtension1.SystemReport() + crlf); });
-  const std::wstring subject = Subject(project);
-  const std::wstring archive = vbwErrorPath + subject + L".zip";
-  Attempt([&] { VbwExtension1.Compress(vbwErrorPath, subject + L".zip"); });
-  const std::wstring size = vbwArchiveSizeKb(archive);
-  const std::wstring body = vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf +
-                            crlf + L"(Note to sender: the attached file is " + archive + L" - Size: " + size + L" Kb)";
+  Package package{Subject(project), L"", L""};
+  package.archive = vbwErrorPath + package.subject + L".zip";
+  Attempt([&] { VbwExtension1.Compress(vbwErrorPath, package.subject + L".zip"); });
+  package.size = vbwArchiveSizeKb(package.archive);
+  return package;
+}
+
+// Stage 2: the package is written, compressed and sent, then the dialog is
+// shown again. Every step that fails is left out.
+void BuildAndSendPackage(const std::wstring& project) {
+  const std::wstring crlf = L"\r\n";
+  const auto [subject, archive, size] = WritePackage(project);
+  const std::wstring body = vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf + crlf +
+                            L"(Note to sender: the attached file is " + archive + L" - Size: " + size + L" Kb)";
   int32_t mailed = reportext::kMailFailure;
-  Attempt([&] {
-    mailed = VbwExtension1.SendMail(vbwEmailRecipientName, vbwEmailRecipientAdress, subject, body, archive);
-  });
+  Attempt(
+      [&] { mailed = VbwExtension1.SendMail(vbwEmailRecipientName, vbwEmailRecipientAdress, subject, body, archive); });
   bool sent = mailed == 0;
   // A user who cancelled in the mail program has chosen not to send it there:
   // a mailto: address would only open it again, without the archive.
@@ -194,6 +208,22 @@ void BuildAndSendPackage(const std::wstring& project) {
   DoEvents();
   vbwfHasReported = true;
   vbwShowErrorDialog();
+}
+
+void Notify(const std::wstring& packageFolder) {
+  if (vbwErrorNotice) Attempt([&] { vbwErrorNotice(vbwMessageString, packageFolder); });
+}
+
+// Nobody is there to answer: the package is written as for a report, but
+// not sent, the notice says where it is, and the program ends.
+void ReportQuietly(const std::wstring& project) {
+  vbwCircumstancesString.clear();
+  Attempt(PrepareReport);
+  Attempt([] { vbwWriteVariables(); });
+  WritePackage(project);
+  vbwfHasReported = true;
+  Notify(vbwErrorPath);
+  vbwRetCode = kEnd;
 }
 
 std::wstring TimerEntry(const Timer& timer) { return std::to_wstring(timer.Identity()) + L'\0'; }
@@ -228,8 +258,13 @@ int32_t vbwErrHandler(int32_t Number, const std::wstring& Description, const std
     DoEvents();
     vbwMessageString = vbwComposeMessage(Number, Description, Project, Module, Procedure, Line);
     vbwfHasReported = false;
-    vbwShowErrorDialog();
-    if (vbwRetCode == kReportRequest) PrepareReport();
+    if (vbwQuiet) {
+      ReportQuietly(Project);
+    } else {
+      Notify(L"");
+      vbwShowErrorDialog();
+      if (vbwRetCode == kReportRequest) PrepareReport();
+    }
   }
   if (vbwRetCode != kReportRequest && vbwRetCode != kEnd) vbwTurnOnTimers();
   return vbwRetCode;
@@ -246,8 +281,13 @@ void vbwReportEscaped(const std::wstring& Module, const std::wstring& Procedure,
 }
 
 void vbwLastResort(const std::wstring& Message) {
-  MsgBox(Message + L"\r\nThe error dialog could not be shown, and the program cannot go on with this step.",
-         MB_OK | MB_ICONERROR | MB_TOPMOST, App::Title);
+  const std::wstring text =
+      Message + L"\r\nThe error dialog could not be shown, and the program cannot go on with this step.";
+  if (!vbwQuiet) {
+    MsgBox(text, MB_OK | MB_ICONERROR | MB_TOPMOST, App::Title);
+  } else if (vbwErrorNotice) {
+    Attempt([&] { vbwErrorNotice(text, L""); });
+  }
 }
 
 void vbwTurnOffTimers() {

@@ -50,6 +50,16 @@ std::wstring vbwReadFile(const std::wstring& Path);
 void vbwTurnOffTimers();
 void vbwTurnOnTimers();
 
+// Runs without anyone to answer (the unattended set-up). With vbwQuiet no
+// window opens for an error: its report package is written as for a report
+// request but not sent, and the handler answers 3, which ends the program.
+extern bool vbwQuiet;
+// Told of every error as it reaches the handler: the message, and the folder
+// of the package written for it (empty when none was). A quiet run tells
+// once the package is written; otherwise before the dialog shows.
+using vbwErrorNoticeFunction = void (*)(const std::wstring& Message, const std::wstring& PackageFolder);
+extern vbwErrorNoticeFunction vbwErrorNotice;
+
 // Shows the error dialog modally; the dialog leaves the user's choice in
 // vbwRetCode. Tests put a stand-in for the user here.
 using vbwErrorDialog = void (*)();

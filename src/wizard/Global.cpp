@@ -19,6 +19,7 @@
 #include "Continue.h"
 #include "frmProcessing.h"
 #include "start_month.h"
+#include "Unattended.h"
 
 using namespace basic;
 
@@ -90,6 +91,10 @@ std::optional<frmProcessing> g_processing;
 std::optional<YearFile> g_yearFile;
 
 std::wstring RootName(int32_t root) { return root == kHKeyCurrentUser ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE"; }
+
+void Tell(const std::wstring& what) {
+  if (SetupNotice) SetupNotice(what);
+}
 
 HWND FindFolderWindow() {
   for (const wchar_t* windowClass : {lpClassname.c_str(), kFileBrowserClass})
@@ -189,6 +194,7 @@ void WriteSetting(const wchar_t* name, int32_t root) {
           L"The setting \"" + std::wstring(name) + L"\" could not be written under " + RootName(root) + L"\\" +
               kSettingsKey + L".",
           std::wstring(App::EXEName) + L".Global");
+  Tell(L"Wrote " + RootName(root) + L"\\" + kSettingsKey + L"\\" + name + L" = \"" + ini_value + L"\"");
 }
 
 void StartProgram(const std::wstring& commandLine) {
@@ -228,6 +234,67 @@ void RequireDataFolderSetting() {
         std::wstring(App::EXEName) + L".Global");
 }
 
+void TouchDataFile(const wchar_t* name) {
+  const std::wstring path = net_dir + L"\\" + name;
+  TouchFile(path);
+  Tell(L"Data file ready: " + path);
+}
+
+void PrepareYearFileNow() {
+  if (g_processing)
+    PrepareYearFile(*g_yearFile, g_processing->ProgressBar1);
+  else
+    g_yearFile->Prepare([] {});
+  Tell(L"Year file prepared: " + net_dir + L"\\" + yearfile::FileName(CurrentYear()));
+}
+
+}  // namespace
+
+void ReadMasterSettings(vbwTrap& trap) {
+  trap(8, [] {
+    ReadSetting(kValueNetDir), net_dir = ini_value, RequireDataFolderSetting();
+    Tell(L"Data folder (" + std::wstring(kValueNetDir) + L"): " + net_dir);
+  });
+  trap(9, [] {
+    ReadSetting(kValueDir), AppPath = ini_value;
+    Tell(L"Program folder (" + std::wstring(kValueDir) + L"): " + AppPath);
+  });
+}
+
+void PrepareMasterData(vbwTrap& trap, bool showProgress) {
+  if (showProgress) trap(13, [] { g_processing.emplace().Show(); });
+  trap(14, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
+  trap(16, [] { CreateDirectoryA(ToAnsi(net_dir).c_str(), nullptr); });
+  trap(17, [] { TouchDataFile(kBoxesFile); });
+  trap(18, [] { TouchDataFile(kNamesFile); });
+  trap(19, [] { g_yearFile.emplace(net_dir + L"\\" + yearfile::FileName(CurrentYear())); });
+  bool prepared = false;
+  trap(20, [&] {
+    prepared = g_yearFile->IsPrepared();
+    if (prepared) Tell(L"Year file already prepared: " + net_dir + L"\\" + yearfile::FileName(CurrentYear()));
+  });
+  if (!prepared) trap(21, [] { PrepareYearFileNow(); });
+}
+
+// The first run counts as done only once the data files are ready; a run
+// that failed before leaves it as it was, and the next run sets up again.
+void RecordFirstRun(vbwTrap& trap) {
+  trap(15, [] { ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine); });
+}
+
+void StartPlanner(const std::wstring& folder) {
+  StartProgram(L"\"" + folder + kPlanner + L"\"");
+  Tell(L"Planner started: " + folder + kPlanner);
+}
+
+void RecordSlaveSettings(const std::wstring& share) {
+  ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser);
+  ini_value = share + L"\\dats", WriteSetting(kValueNetDirSlave, kHKeyLocalMachine);
+  ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine);
+}
+
+namespace {
+
 // Opens Explorer on the program folder and asks the user to share it. The
 // instruction shows at once; Explorer docks beside it whenever it appears.
 void ShareProgramFolder(vbwTrap& trap) {
@@ -246,23 +313,12 @@ void ShareProgramFolder(vbwTrap& trap) {
 }
 
 void MasterRoad(vbwTrap& trap) {
-  trap(8, [] { ReadSetting(kValueNetDir), net_dir = ini_value, RequireDataFolderSetting(); });
-  trap(9, [] { ReadSetting(kValueDir), AppPath = ini_value; });
+  ReadMasterSettings(trap);
   ShareProgramFolder(trap);
-  trap(13, [] { g_processing.emplace().Show(); });
-  trap(14, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
-  trap(16, [] { CreateDirectoryA(ToAnsi(net_dir).c_str(), nullptr); });
-  trap(17, [] { TouchFile(net_dir + L"\\" + kBoxesFile); });
-  trap(18, [] { TouchFile(net_dir + L"\\" + kNamesFile); });
-  trap(19, [] { g_yearFile.emplace(net_dir + L"\\" + yearfile::FileName(CurrentYear())); });
-  bool prepared = false;
-  trap(20, [&] { prepared = g_yearFile->IsPrepared(); });
-  if (!prepared) trap(21, [] { PrepareYearFile(*g_yearFile, g_processing->ProgressBar1); });
-  // The first run counts as done only once the data files are ready; a run
-  // that failed before leaves it as it was, and the next run sets up again.
-  trap(15, [] { ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine); });
+  PrepareMasterData(trap, true);
+  RecordFirstRun(trap);
   trap(22, [] { start_month().ShowModal(); });
-  trap(23, [] { StartProgram(L"\"" + AppPath + kPlanner + L"\""); });
+  trap(23, [] { StartPlanner(AppPath); });
   trap(24, [] {
     helper.Release();
     End();
@@ -286,6 +342,9 @@ void SlaveRoad(vbwTrap& trap) {
 void Main() {
   static UniqueHandle instance;
   static std::optional<ComApartment> apartment;
+  // Only says how the run tells its errors and where its log goes: nothing
+  // is looked at or changed before the steps below.
+  if (UnattendedRequested()) PrepareUnattended();
   vbwTrap trap(L"Global", L"Main");
   trap(1, [] { vbwInitialize(); });
   trap(2, [] {
@@ -300,6 +359,12 @@ void Main() {
     RegHelper = std::make_unique<CRegistry>();
   });
   trap(4, [] { lType = REG_SZ; });
+  // From the command line the set-up runs unattended and ends the program
+  // with its exit code; a start-up that failed ends it at once.
+  if (UnattendedRequested()) {
+    if (!trap.Leaving()) RunUnattended();
+    End();
+  }
   trap(5, [] {
     lpClassname = kFolderWindowClass;
     if (HWND window = FindFolderWindow()) PostMessageA(window, WM_CLOSE, 0, 0);

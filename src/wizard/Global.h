@@ -115,3 +115,24 @@ void WriteOffsetFile(const std::wstring& path, int month);
 
 // Creates a file empty when it is missing; an existing file keeps its content.
 void TouchFile(const std::wstring& path);
+
+// Pieces of the set-up that the windowed roads and the unattended one share.
+// Those that take a trap run each step through it under Main's number.
+class vbwTrap;
+// 8, 9: net_dir from NetDir, which the master cannot do without, and AppPath from dir.
+void ReadMasterSettings(vbwTrap& trap);
+// 13 (the progress window, when shown), 14, 16 to 21: the year, the data
+// folder, its files and this year's file, prepared behind the bar if shown.
+void PrepareMasterData(vbwTrap& trap, bool showProgress);
+// 15: the first run is done; only once the data files are ready.
+void RecordFirstRun(vbwTrap& trap);
+// Starts the planner of the folder given, without waiting.
+void StartPlanner(const std::wstring& folder);
+// What a slave records for its master's share: year, then netdir (the share
+// and "\dats"), then firstrun. Each value that cannot be stored raises.
+void RecordSlaveSettings(const std::wstring& share);
+
+// Told what the set-up has just done, step by step (values written, files
+// made, programs started): the unattended set-up's log. Nobody listens on the
+// windowed roads.
+inline void (*SetupNotice)(const std::wstring& what) = nullptr;
