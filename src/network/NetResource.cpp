@@ -142,6 +142,32 @@ void ReadEnumeration(vbwTrap& trap, HANDLE enumeration, Take take) {
   } while (!trap.Leaving() && (result == ERROR_MORE_DATA || (result == NO_ERROR && count != 0)));
 }
 
+// The user's own connections of one scope (connected or remembered); none
+// when the router has no such list. A remembered list is missing, not empty,
+// where the user never remembered a connection.
+UniqueEnum OpenConnections(DWORD scope) {
+  HANDLE enumeration = nullptr;
+  if (WNetOpenEnumA(scope, RESOURCETYPE_DISK, 0, nullptr, &enumeration) != NO_ERROR) return nullptr;
+  return UniqueEnum(enumeration);
+}
+
+void AddOnce(std::vector<std::wstring>& names, const std::wstring& name) {
+  const std::wstring key = UCase(name);
+  const auto same = [&](const std::wstring& known) { return UCase(known) == key; };
+  if (!name.empty() && std::none_of(names.begin(), names.end(), same)) names.push_back(name);
+}
+
+// Each list is read to its end and closed before the next is opened: with
+// two lists of connections open at once, the second lists nothing.
+void AddConnections(DWORD scope, std::vector<std::wstring>& names) {
+  vbwTrap trap(kModule, L"AddConnections");
+  UniqueEnum enumeration;
+  trap(1, [&] { enumeration = OpenConnections(scope); });
+  if (!enumeration) return;
+  ReadEnumeration(trap, enumeration.get(),
+                  [&](const NetResRecord& record) { AddOnce(names, record.lpRemoteName.value_or(L"")); });
+}
+
 void AddChild(NetResources& children, const NetResRecord& record, bool printer) {
   auto child = std::make_shared<NetResource>();
   child->NRStruct(record);
@@ -249,4 +275,11 @@ std::vector<basic::Object::ModuleVariable> NetResource::ModuleVariables() const 
           {L"mvAmRoot", v_.mvAmRoot},
           {L"mvAmPrinter", v_.mvAmPrinter},
           {L"mvChildren", static_cast<const basic::Object*>(v_.mvChildren.get())}};
+}
+
+std::vector<std::wstring> ConnectedFolders() {
+  std::vector<std::wstring> names;
+  AddConnections(RESOURCE_CONNECTED, names);
+  AddConnections(RESOURCE_REMEMBERED, names);
+  return names;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "../basic/Variant.h"
 
@@ -65,3 +66,8 @@ class NetResource : public basic::Object {
 
   Variables v_;
 };
+
+// The remote names of the disk resources this user is connected to, then of
+// those remembered for later sessions, each once (compared without case), in
+// the order the router lists them. A local list: no browsing of the network.
+std::vector<std::wstring> ConnectedFolders();

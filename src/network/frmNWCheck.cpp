@@ -1,6 +1,8 @@
 #include "frmNWCheck.h"
 
 #include <windowsx.h>
+// after windows.h
+#include <winnetwk.h>
 
 #include <optional>
 #include <utility>
@@ -21,11 +23,12 @@ using basic::Kind;
 namespace {
 
 const basic::FontSpec kTreeFont{L"Arial", 8.25};
-constexpr int kTreeTop = 1035;  // below the panel
+constexpr int kTreeTop = 1710;  // below the panel and the path box
 
-// In tab order: the tree, Confirm, Exit, Password.
+// In tab order: the tree, the path box, Confirm, Exit, Password.
 const ControlSpec kControls[] = {
     {Kind::TreeView, L"tvwNetwork", 0, kTreeTop, 9015, 4350, L"", &kTreeFont},
+    {Kind::TextBox, L"txtPath", 60, 1320, 4815, 315},
     {Kind::Button, L"cmdMapDrive", 4920, 105, 1335, 675, L"&Confirm", nullptr, nullptr, IDI_CONFIRM},
     {Kind::Button, L"cmdExit", 7680, 120, 1335, 675, L"E&xit", nullptr, nullptr, IDI_EXIT},
     {Kind::Button, L"cmdPassword", 6300, 120, 1335, 675, L"&Password", nullptr, nullptr, IDI_PASSWORD},
@@ -34,6 +37,8 @@ const ControlSpec kControls[] = {
     {Kind::Label, L"Label1", 90, 90, 4695, 420,
      L"Expand the tree and select the Korvell folder on the master machine, then click the Confirm Icon ----->"},
     {Kind::Label, L"lblPath", 90, 540, 4695, 405, L"Selected Network Path: None"},
+    // Where browsing finds nothing, the master's share can still be typed.
+    {Kind::Label, L"lblTypePath", 90, 1050, 8835, 255, L"Or type the master folder, for example \\\\MASTER\\KORVELL:"},
 };
 
 const basic::FormSpec kForm{
@@ -45,6 +50,10 @@ const std::vector<std::wstring> kImageKeys{L"directory", L"root",   L"group",  L
                                           L"printer",   L"folder", L"file"};
 
 constexpr const wchar_t* kRootKey = L"_ROOT";
+// The folders this user is connected to; their keys are the prefix and the
+// path, since a share may be listed under the whole network as well.
+constexpr const wchar_t* kConnectedKey = L"_CONNECTED";
+constexpr std::wstring_view kConnectedPrefix = L"_CONNECTED|";
 constexpr const wchar_t* kPlaceholder = L"_FAKE";
 constexpr const wchar_t* kNotFilled = L"N";
 constexpr const wchar_t* kFilled = L"Y";
@@ -52,6 +61,23 @@ constexpr const wchar_t* kFilled = L"Y";
 std::optional<frmNWCheck> g_selector;
 
 std::wstring ImageOf(const NetResource& resource) { return basic::LCase(resource.ResourceTypeName()); }
+
+// "K:" or "K:\".
+bool IsDriveText(const std::wstring& text) {
+  return (text.size() == 2 || (text.size() == 3 && text[2] == L'\\')) && iswalpha(text[0]) && text[1] == L':';
+}
+
+// A server's or a share's name: not empty, and no character that no such
+// name may hold (which also keeps out \\?\ and \\.\ device paths).
+bool IsNamePart(std::wstring_view name) {
+  return !name.empty() && name.find_first_of(L"\\/:*?\"<>|") == std::wstring_view::npos;
+}
+
+// Whether the data folder that the Confirm button records is there.
+bool HoldsDataFolder(const std::wstring& folder) {
+  const DWORD attributes = GetFileAttributesA(basic::ToAnsi(folder + L"\\dats").c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 }  // namespace
 
@@ -66,6 +92,45 @@ SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std
 bool IsKorvellShare(const std::wstring& remoteName) {
   static const std::wstring kFolder = L"KORVELL";
   return remoteName.size() >= kFolder.size() && basic::UCase(remoteName.substr(remoteName.size() - kFolder.size())) == kFolder;
+}
+
+std::wstring SharePath(const std::wstring& text) {
+  std::wstring_view path = text;
+  if (path.size() > 2 && path.back() == L'\\') path.remove_suffix(1);
+  if (!path.starts_with(L"\\\\")) return L"";
+  const std::wstring_view names = path.substr(2);
+  const size_t slash = names.find(L'\\');
+  if (slash == std::wstring_view::npos) return L"";
+  return IsNamePart(names.substr(0, slash)) && IsNamePart(names.substr(slash + 1)) ? std::wstring(path) : L"";
+}
+
+DWORD NetworkDriveConnection(const std::string& drive, std::string& remote) {
+  std::string buffer(MAX_PATH, '\0');
+  DWORD size = DWORD(buffer.size());
+  DWORD result = WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
+  if (result == ERROR_MORE_DATA) {
+    buffer.assign(std::max<DWORD>(size, 2 * DWORD(buffer.size())), '\0');
+    size = DWORD(buffer.size());
+    result = WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
+  }
+  if (result == NO_ERROR) remote = buffer.c_str();
+  return result;
+}
+
+TypedShare ResolveTypedPath(const std::wstring& typed, DriveResolver driveConnection) {
+  const std::wstring text = basic::Trim(typed);
+  if (text.empty()) return {};
+  if (!IsDriveText(text)) {
+    const std::wstring share = SharePath(text);
+    if (share.empty()) return {L"", L"\"" + text + L"\" is not the path of a network share."};
+    return {share, L""};
+  }
+  const std::wstring drive = basic::UCase(text.substr(0, 2));
+  std::string remote;
+  if (driveConnection(basic::ToAnsi(drive), remote) != NO_ERROR) return {L"", drive + L" is not a network drive."};
+  const std::wstring share = SharePath(basic::FromAnsi(remote));
+  if (share.empty()) return {L"", drive + L" leads to " + basic::FromAnsi(remote) + L", which is not a network share."};
+  return {share, L""};
 }
 
 frmNWCheck::frmNWCheck() : Form(kForm, kControls) {}
@@ -101,6 +166,22 @@ void frmNWCheck::Form_Load() {
       tvwNetwork.EnsureVisible(resource.RemoteName());
     }
   });
+  trap(5, [&] { AddConnectedFolders(); });
+}
+
+// Beside the whole network, which often lists nothing on today's networks:
+// the shares this user already reaches, with nothing to browse.
+void frmNWCheck::AddConnectedFolders() {
+  tvwNetwork.Add(L"", kConnectedKey, L"Connected Network Folders", L"network");
+  tvwNetwork.SetTag(kConnectedKey, kFilled);
+  for (const std::wstring& remote : ConnectedFolders()) {
+    const std::wstring path = SharePath(remote);
+    if (path.empty()) continue;
+    const std::wstring key = std::wstring(kConnectedPrefix) + path;
+    tvwNetwork.Add(kConnectedKey, key, path, L"share");
+    tvwNetwork.SetTag(key, kFilled);
+  }
+  tvwNetwork.Expand(kConnectedKey);
 }
 
 // A node for a network resource, not yet filled in, with its placeholder.
@@ -117,11 +198,12 @@ void frmNWCheck::Click(const std::wstring& control) {
   else if (control == L"cmdExit") cmdExit_Click();
 }
 
-bool frmNWCheck::Message(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+bool frmNWCheck::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message == WM_SIZE) {
     Form_Resize();
     return false;
   }
+  if (message == WM_COMMAND) return Command(wParam, lParam);
   if (message != WM_NOTIFY) return false;
   const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
   if (header.hwndFrom != tvwNetwork.hWnd()) return false;
@@ -140,6 +222,21 @@ bool frmNWCheck::Message(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
     case NM_CLICK:
       if (HTREEITEM item = ItemAtMessage()) tvwNetwork_NodeClick(tvwNetwork.KeyOf(item));
       return false;
+  }
+  return false;
+}
+
+// The path box is no multi-line box: Enter in it comes as the keyboard's
+// command for the window, without a control.
+bool frmNWCheck::Command(WPARAM wParam, LPARAM lParam) {
+  HWND box = Control(L"txtPath");
+  if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED && !lParam && GetFocus() == box) {
+    txtPath_Return();
+    return true;
+  }
+  if (HIWORD(wParam) == EN_KILLFOCUS && HWND(lParam) == box) {
+    txtPath_LostFocus();
+    return true;
   }
   return false;
 }
@@ -223,20 +320,73 @@ void frmNWCheck::ShareCheck() {
 
 void frmNWCheck::tvwNetwork_NodeClick(const std::wstring& key) {
   vbwTrap trap(L"frmNWCheck", L"tvwNetwork_NodeClick");
-  bool share = false;
-  trap(1, [&] { share = tvwNetwork.Image(key) == L"share"; });
-  if (share) {
-    trap(2, [&] {
-      networkdriveprotected = !FolderTest(key);
-      if (networkdriveprotected) UserPassword.clear();
-    });
-    trap(3, [&] { networkdriveunc = key; });
-    trap(4, [&] { tvwNetwork.Select(key); });
+  std::wstring share;
+  trap(1, [&] { share = SharePathOf(key); });
+  if (share.empty()) {
+    trap(2, [] { networkdriveunc = L"None"; });
+    trap(3, [&] { ShowSelection(); });
   } else {
-    trap(5, [] { networkdriveunc = L"None"; });
+    trap(4, [&] { SelectShare(share); });
+    trap(5, [&] { tvwNetwork.Select(key); });
   }
-  trap(6, [&] { SetText(L"lblPath", L"Selected Network Path: " + networkdriveunc); });
-  trap(7, [&] { ApplyButtonRule(); });
+}
+
+// The network path of a share's node; empty for any other node.
+std::wstring frmNWCheck::SharePathOf(const std::wstring& key) const {
+  if (tvwNetwork.Image(key) != L"share") return L"";
+  return key.starts_with(kConnectedPrefix) ? key.substr(kConnectedPrefix.size()) : key;
+}
+
+// A share chosen by a click or typed: one that does not open is protected,
+// and a password given for an earlier one does not carry over to it.
+void frmNWCheck::SelectShare(const std::wstring& path) {
+  vbwTrap trap(L"frmNWCheck", L"SelectShare");
+  trap(1, [&] {
+    networkdriveprotected = !FolderTest(path);
+    if (networkdriveprotected) UserPassword.clear();
+  });
+  trap(2, [&] { networkdriveunc = path; });
+  trap(3, [&] { ShowSelection(); });
+}
+
+void frmNWCheck::ShowSelection() {
+  SetText(L"lblPath", L"Selected Network Path: " + networkdriveunc);
+  ApplyButtonRule();
+}
+
+void frmNWCheck::txtPath_Return() {
+  vbwTrap trap(L"frmNWCheck", L"txtPath_Return");
+  trap(1, [&] { SelectTypedPath(); });
+}
+
+// Only for a move within the window, and a text not taken yet: neither
+// switching to another program nor the refusal's own message box selects.
+void frmNWCheck::txtPath_LostFocus() {
+  vbwTrap trap(L"frmNWCheck", L"txtPath_LostFocus");
+  bool changed = false;
+  trap(1, [&] { changed = IsChild(hWnd(), GetFocus()) && Text(L"txtPath") != lastTyped_; });
+  if (changed) trap(2, [&] { SelectTypedPath(); });
+}
+
+// A typed share is taken as a click on it would be; anything else is
+// refused and the selection stays. Browsing's share check has no part here.
+void frmNWCheck::SelectTypedPath() {
+  vbwTrap trap(L"frmNWCheck", L"SelectTypedPath");
+  TypedShare typed;
+  trap(1, [&] {
+    lastTyped_ = Text(L"txtPath");
+    typed = ResolveTypedPath(lastTyped_, DriveConnection);
+  });
+  if (!typed.path.empty()) {
+    trap(2, [&] { SelectShare(typed.path); });
+  } else if (!typed.refusal.empty()) {
+    trap(3, [&] {
+      basic::MsgBox(typed.refusal +
+                        L"\r\nType the master folder as \\\\SERVER\\SHARE, for example \\\\MASTER\\KORVELL, "
+                        L"or the letter of a network drive connected to it, for example K:",
+                    MB_OK | MB_ICONEXCLAMATION, L"Korvell Ostrelle", hWnd());
+    });
+  }
 }
 
 void frmNWCheck::ApplyButtonRule() {
@@ -265,16 +415,24 @@ void frmNWCheck::Form_Resize() {
 
 void frmNWCheck::cmdMapDrive_Click() {
   vbwTrap trap(L"frmNWCheck", L"cmdMapDrive_Click");
-  int answer = IDNO;
+  int anyway = IDYES;
+  // A share that holds no data folder yet is most likely not the master's.
   trap(1, [&] {
+    if (HoldsDataFolder(networkdriveunc)) return;
+    anyway = basic::MsgBox(networkdriveunc +
+                               L" holds no Korvell data folder yet: has the master set-up been run?\r\n"
+                               L"Yes uses this folder anyway, No goes back to the selection.",
+                           MB_YESNO | MB_ICONQUESTION, L"Korvell Ostrelle", hWnd());
+  });
+  if (trap.Leaving() || anyway == IDNO) return;
+  int answer = IDNO;
+  trap(2, [&] {
     answer = basic::MsgBox(L"Are You Sure That\r\n" + networkdriveunc + L"\r\nIs The Korvell Master Directory?",
                            MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL, L"Korvell Ostrelle ");
   });
   if (trap.Leaving() || answer == IDNO) return;
-  trap(3, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
-  trap(4, [] { ini_value = networkdriveunc + L"\\dats", WriteSetting(kValueNetDirSlave, kHKeyLocalMachine); });
-  trap(5, [] { ini_value = L"NO", WriteSetting(kValueFirstRun, kHKeyLocalMachine); });
-  trap(6, [] { StartProgram(L"\"" + basic::App::Path() + L"\\korvell.exe\""); });
+  trap(3, [] { RecordSlaveSettings(networkdriveunc); });
+  trap(6, [] { StartPlanner(basic::App::Path()); });
   trap(7, [] {
     helper.Release();
     basic::End();

@@ -22,6 +22,25 @@ SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std
 // Whether a remote name ends with the name of the planner's folder, in any case.
 bool IsKorvellShare(const std::wstring& remoteName);
 
+// The \\server\share path that a text names, without a trailing backslash;
+// empty when the text names anything else (a local folder, a server alone, a
+// folder below a share).
+std::wstring SharePath(const std::wstring& text);
+
+// The network path that a drive letter ("K:") is connected to; the router's
+// answer, NO_ERROR when there is one.
+DWORD NetworkDriveConnection(const std::string& drive, std::string& remote);
+using DriveResolver = DWORD (*)(const std::string& drive, std::string& remote);
+
+// A path typed in the selector: the share it names, given as \\server\share
+// or as the letter of a drive connected to one; else why it names none, in a
+// sentence for the user. Both are empty for an empty text.
+struct TypedShare {
+  std::wstring path;
+  std::wstring refusal;
+};
+TypedShare ResolveTypedPath(const std::wstring& typed, DriveResolver driveConnection);
+
 class frmNWCheck : public basic::Form {
  public:
   frmNWCheck();
@@ -35,10 +54,16 @@ class frmNWCheck : public basic::Form {
   // Whether a share's folder opens; the scripting runtime's test, which may
   // wait on a slow network. Tests count its calls here.
   inline static bool (*FolderTest)(const std::wstring& path) = &basic::FolderOpens;
+  // Where a typed drive letter leads. Tests put a network drive here: the
+  // router does not ask network providers about drive letters.
+  inline static DriveResolver DriveConnection = &NetworkDriveConnection;
 
   // Event procedures, as the window and the tests call them.
   void tvwNetwork_Expand(const std::wstring& key);
   void tvwNetwork_NodeClick(const std::wstring& key);
+  // Enter in the path box, and the focus leaving it for another control.
+  void txtPath_Return();
+  void txtPath_LostFocus();
   void cmdMapDrive_Click();
   void cmdPassword_Click();
   void cmdExit_Click();
@@ -56,8 +81,15 @@ class frmNWCheck : public basic::Form {
   void AddNode(const std::wstring& parent, const NetResource& resource);
   std::shared_ptr<NetResource> ObjectOf(const std::wstring& key);
   void ShareCheck();
+  void AddConnectedFolders();
+  std::wstring SharePathOf(const std::wstring& key) const;
+  void SelectShare(const std::wstring& path);
+  void SelectTypedPath();
+  void ShowSelection();
+  bool Command(WPARAM wParam, LPARAM lParam);
   void Form_Resize();
   HTREEITEM ItemAtMessage() const;
 
   std::shared_ptr<NetResource> NetRoot;
+  std::wstring lastTyped_;  // the path box's text when it last selected
 };

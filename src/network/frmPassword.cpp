@@ -1,5 +1,12 @@
 #include "frmPassword.h"
 
+#include <winnetwk.h>
+
+#include <cctype>
+#include <utility>
+
+#include "../basic/Runtime.h"
+#include "../basic/Text.h"
 #include "../errorreport/vbwTrap.h"
 #include "../wizard/Global.h"
 #include "frmNWCheck.h"
@@ -9,27 +16,67 @@ using basic::Kind;
 
 namespace {
 
-// In tab order: the order of the table is the order of the tab key.
+// The password box comes first of the controls that take the focus, so the
+// prompt opens with the caret in it; the user name, last, is then reached by
+// Tab from Cancel and goes on to the password: user name, password, OK,
+// Cancel, round and round.
 const ControlSpec kControls[] = {
     {Kind::Label, L"Label1", 240, 120, 3855, 255, L"You must supply a password to make this connection"},
     {Kind::Label, L"Label2", 240, 600, 1035, 255, L"Resource:"},
-    {Kind::PasswordBox, L"txtPassword", 1500, 960, 2235, 315},
+    {Kind::Label, L"lblResource", 1560, 600, 2115, 255},
+    {Kind::Label, L"Label3", 240, 1440, 1035, 255, L"Password:"},
+    {Kind::PasswordBox, L"txtPassword", 1500, 1380, 2235, 315},
     {Kind::Button, L"cmdOk", 4860, 120, 1035, 315, L"OK"},
     {Kind::Button, L"cmdCancel", 4860, 540, 1035, 315, L"Cancel"},
-    {Kind::Label, L"Label3", 240, 1020, 1035, 255, L"Password:"},
-    {Kind::Label, L"lblResource", 1560, 600, 2115, 255},
+    {Kind::Label, L"Label4", 240, 1020, 1035, 255, L"User name:"},
+    {Kind::TextBox, L"txtUser", 1500, 960, 2235, 315},
 };
 
-const basic::FormSpec kForm{L"frmPassword", L"Enter Network Password", 6075, 1485, WS_CAPTION | WS_SYSMENU};
+const basic::FormSpec kForm{L"frmPassword", L"Enter Network Password", 6075, 1905, WS_CAPTION | WS_SYSMENU};
+
+// A copy of a password that overwrites its characters when it goes, so that
+// freed memory does not keep it.
+template <class Text>
+struct Wiped {
+  explicit Wiped(Text text) : text(std::move(text)) {}
+  ~Wiped() { SecureZeroMemory(text.data(), text.size() * sizeof text[0]); }
+  Wiped(const Wiped&) = delete;
+  Wiped& operator=(const Wiped&) = delete;
+  Text text;
+};
+
+// The system's own words for an error code.
+std::wstring SystemText(DWORD code) {
+  char* text = nullptr;
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message(text ? text : "", length);
+  LocalFree(text);
+  while (!message.empty() && std::isspace(static_cast<unsigned char>(message.back()))) message.pop_back();
+  return message.empty() ? L"Error " + std::to_wstring(code) : basic::FromAnsi(message);
+}
 
 }  // namespace
+
+DWORD ConnectShare(const std::wstring& share, const std::wstring& user, const std::wstring& password) {
+  std::string remote = basic::ToAnsi(share);
+  const std::string name = basic::ToAnsi(user);
+  const Wiped secret(basic::ToAnsi(password));
+  NETRESOURCEA resource{};
+  resource.dwType = RESOURCETYPE_DISK;
+  resource.lpRemoteName = remote.data();
+  // Not remembered in the user's profile: that records a drive letter, and
+  // there is none.
+  return WNetAddConnection2A(&resource, secret.text.c_str(), user.empty() ? nullptr : name.c_str(),
+                             CONNECT_CMD_SAVECRED);
+}
 
 frmPassword::frmPassword() : Form(kForm, kControls) {}
 
 void frmPassword::Form_Load() {
   vbwTrap trap(L"frmPassword", L"Form_Load");
   trap(1, [&] { SetText(L"lblResource", networkdriveunc); });
-  trap(2, [&] { SetText(L"txtPassword", UserPassword); });
 }
 
 void frmPassword::Click(const std::wstring& control) {
@@ -54,14 +101,41 @@ bool frmPassword::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
   return true;
 }
 
+// A share counts as opened only when its folder opens: a connection alone
+// may still leave the folder closed to this machine.
 void frmPassword::cmdOk_Click() {
   vbwTrap trap(L"frmPassword", L"cmdOk_Click");
-  trap(1, [&] { UserPassword = Text(L"txtPassword"); });
-  if (!UserPassword.empty()) trap(2, [] { frmNWCheck::Instance().SetEnabled(L"cmdMapDrive", true); });
-  trap(3, [&] { Unload(); });
+  DWORD refusal = 0;
+  bool opens = false;
+  trap(1, [&] { refusal = ConnectWithTypedPassword(); });
+  if (refusal) {
+    trap(2, [&] { TryAgain(L"Cannot connect to " + networkdriveunc + L":\r\n" + SystemText(refusal)); });
+    return;
+  }
+  trap(3, [&] { opens = frmNWCheck::FolderTest(networkdriveunc); });
+  if (!opens) {
+    trap(4, [&] { TryAgain(L"Connected to " + networkdriveunc + L", but its folder still cannot be opened."); });
+    return;
+  }
+  trap(5, [] { networkdriveprotected = false; });
+  trap(6, [] { frmNWCheck::Instance().ApplyButtonRule(); });
+  trap(7, [&] { Unload(); });
 }
 
 void frmPassword::cmdCancel_Click() {
   vbwTrap trap(L"frmPassword", L"cmdCancel_Click");
   trap(1, [&] { Unload(); });
+}
+
+// The box is emptied before the call, so that it never shows the password
+// again, whatever the call does.
+DWORD frmPassword::ConnectWithTypedPassword() {
+  const Wiped password(Text(L"txtPassword"));
+  SetText(L"txtPassword", L"");
+  return Connect(networkdriveunc, Text(L"txtUser"), password.text);
+}
+
+void frmPassword::TryAgain(const std::wstring& why) {
+  basic::MsgBox(why, MB_OK | MB_ICONEXCLAMATION, kForm.caption, hWnd());
+  SetFocus(Control(L"txtPassword"));
 }

@@ -1,7 +1,14 @@
-// Asks for the password of a network share that cannot be opened. The
-// password stays in this process: it is kept in UserPassword and nowhere else.
+// Asks for the user name and password of a network share that cannot be
+// opened, and connects to the share with them. The password is held only for
+// the connection call: it is never stored, not even in this process.
 #pragma once
+#include <string>
+
 #include "../basic/Form.h"
+
+// Connects to a share without a drive letter; an empty user name stands for
+// the user logged on. The system's error code, 0 once connected.
+DWORD ConnectShare(const std::wstring& share, const std::wstring& user, const std::wstring& password);
 
 class frmPassword : public basic::Form {
  public:
@@ -10,8 +17,16 @@ class frmPassword : public basic::Form {
   void cmdOk_Click();
   void cmdCancel_Click();
 
+  // How the prompt connects; tests put another in its place.
+  inline static DWORD (*Connect)(const std::wstring& share, const std::wstring& user,
+                                 const std::wstring& password) = &ConnectShare;
+
  protected:
   void Form_Load() override;
   void Click(const std::wstring& control) override;
   bool Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  DWORD ConnectWithTypedPassword();
+  void TryAgain(const std::wstring& why);
 };

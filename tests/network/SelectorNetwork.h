@@ -6,7 +6,7 @@ inline constexpr const char* kSelectorNetwork =
     "  domain QUILLON\n"
     "    server MASTER\n"
     "      share Users\n"
-    "      share korvell\n"
+    "      share korvell | dats\n"
     "      share Private | closed\n"
     "      adminshare C$ | closed\n"
     "      printer Laser\n"

@@ -3,12 +3,16 @@
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
+#include <winnetwk.h>
+
+#include <map>
 
 #include "basic/Runtime.h"
 #include "basic/Text.h"
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "support/DialogAnswerer.h"
+#include "support/RegistrySandbox.h"
 #include "support/WizardDriver.h"
 #include "wizard/Global.h"
 
@@ -17,6 +21,7 @@ namespace {
 constexpr const wchar_t* kMaster = L"\\\\MASTER";
 constexpr const wchar_t* kKorvell = L"\\\\MASTER\\korvell";
 constexpr const wchar_t* kPrivate = L"\\\\MASTER\\Private";
+constexpr const wchar_t* kUsers = L"\\\\MASTER\\Users";  // open, but holds no data folder
 
 class Selector : public ::testing::Test {
  protected:
@@ -49,6 +54,28 @@ class Selector : public ::testing::Test {
   void Repaint() {
     RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
+  HWND PathBox() { return form.Control(L"txtPath"); }
+  // The user types a path in the box and presses Enter.
+  void TypeAndPressEnter(const std::wstring& text) {
+    SetFocus(PathBox());
+    form.SetText(L"txtPath", text);
+    driver::PressKey(PathBox(), VK_RETURN);
+    basic::DoEvents();
+  }
+  std::vector<std::wstring> TopKeys() {
+    std::vector<std::wstring> keys;
+    for (HTREEITEM item = TreeView_GetRoot(tree().hWnd()); item; item = TreeView_GetNextSibling(tree().hWnd(), item))
+      keys.push_back(tree().KeyOf(item));
+    return keys;
+  }
+  // What the selector shows and allows for the current selection.
+  void ExpectSelected(const std::wstring& path, bool isProtected) {
+    EXPECT_EQ(networkdriveunc, path);
+    EXPECT_EQ(networkdriveprotected, isProtected) << basic::ToAnsi(path);
+    EXPECT_EQ(form.Text(L"lblPath"), L"Selected Network Path: " + path);
+    EXPECT_EQ(Enabled(L"cmdMapDrive"), !isProtected) << basic::ToAnsi(path);
+    EXPECT_EQ(Enabled(L"cmdPassword"), isProtected) << basic::ToAnsi(path);
+  }
 
   frmNWCheck& form = frmNWCheck::Instance();
 };
@@ -59,6 +86,9 @@ TEST_F(Selector, OpensOnEntireNetworkWithOneExpandableNodePerProvider) {
   EXPECT_EQ(tree().Image(L"_ROOT"), L"root");
   EXPECT_EQ(tree().Tag(L"_ROOT"), L"Y");
   EXPECT_EQ(Texts(L"_ROOT"), (std::vector<std::wstring>{L"Office Network", L"Lab Network"}));
+  EXPECT_EQ(TopKeys(), (std::vector<std::wstring>{L"_ROOT", L"_CONNECTED"}));
+  EXPECT_EQ(tree().Text(L"_CONNECTED"), L"Connected Network Folders");
+  EXPECT_TRUE(tree().ChildKeys(L"_CONNECTED").empty()) << "this user is connected to nothing yet";
   for (const auto& provider : tree().ChildKeys(L"_ROOT")) {
     EXPECT_EQ(tree().Tag(provider), L"N");
     EXPECT_EQ(tree().Image(provider), L"network");
@@ -166,17 +196,22 @@ TEST_F(Selector, AProtectedShareNeedsAPasswordBeforeItCanBeConfirmed) {
   EXPECT_TRUE(Enabled(L"cmdPassword"));
   EXPECT_FALSE(Enabled(L"cmdMapDrive"));
 
-  // The password prompt: the resource is shown, OK with a password enables Confirm.
+  // The password prompt: the resource is shown; a password that opens
+  // nothing enables nothing.
   frmPassword prompt;
   prompt.Show();
   EXPECT_EQ(prompt.Text(L"lblResource"), kPrivate);
   EXPECT_EQ(prompt.Text(L"txtPassword"), L"");
   EXPECT_TRUE(GetWindowLongA(prompt.Control(L"txtPassword"), GWL_STYLE) & ES_PASSWORD);
   prompt.SetText(L"txtPassword", L"secret");
-  prompt.cmdOk_Click();
-  EXPECT_FALSE(prompt.IsLoaded());
-  EXPECT_EQ(UserPassword, L"secret");
-  EXPECT_TRUE(Enabled(L"cmdMapDrive"));
+  {
+    DialogAnswerer refusal(IDOK);
+    prompt.cmdOk_Click();
+  }
+  EXPECT_TRUE(prompt.IsLoaded());
+  EXPECT_EQ(UserPassword, L"");
+  EXPECT_FALSE(Enabled(L"cmdMapDrive"));
+  prompt.Unload();
 
   // The protected state outlasts a click on a node that is no share, but
   // "None" can never be confirmed.
@@ -188,7 +223,7 @@ TEST_F(Selector, AProtectedShareNeedsAPasswordBeforeItCanBeConfirmed) {
   EXPECT_TRUE(Enabled(L"cmdPassword"));
 }
 
-TEST_F(Selector, ThePasswordPromptKeepsThePasswordOnCancelAndAcceptsAnEmptyOne) {
+TEST_F(Selector, ThePasswordPromptKeepsNoPasswordAndAnEmptyOneOpensNothing) {
   ExpandMaster();
   form.tvwNetwork_NodeClick(kPrivate);
   {
@@ -198,13 +233,13 @@ TEST_F(Selector, ThePasswordPromptKeepsThePasswordOnCancelAndAcceptsAnEmptyOne) 
     prompt.cmdCancel_Click();
     EXPECT_EQ(UserPassword, L"");
   }
-  UserPassword = L"first";
   {
     frmPassword prompt;
     prompt.Show();
-    EXPECT_EQ(prompt.Text(L"txtPassword"), L"first");
-    prompt.SetText(L"txtPassword", L"");
+    EXPECT_EQ(prompt.Text(L"txtPassword"), L"");
+    DialogAnswerer refusal(IDOK);
     prompt.cmdOk_Click();
+    EXPECT_TRUE(prompt.IsLoaded());
   }
   EXPECT_EQ(UserPassword, L"");
   Repaint();
@@ -241,6 +276,267 @@ TEST_F(Selector, TheTreeFillsTheWindowWhenItIsResized) {
   GetClientRect(form.hWnd(), &client);
   GetWindowRect(this->tree().hWnd(), &tree);
   EXPECT_EQ(tree.right - tree.left, client.right);
+}
+
+// A mapped drive as the router would report it: K: leads to the master's
+// share, L: to a server alone, every other letter is a local drive.
+DWORD MappedDrives(const std::string& drive, std::string& remote) {
+  static const std::map<std::string, std::string> kDrives{{"K:", "\\\\MASTER\\korvell"}, {"L:", "\\\\MASTER"}};
+  const auto it = kDrives.find(drive);
+  if (it == kDrives.end()) return ERROR_NOT_CONNECTED;
+  remote = it->second;
+  return NO_ERROR;
+}
+
+struct MappedDrivesSeam {
+  MappedDrivesSeam() : previous(std::exchange(frmNWCheck::DriveConnection, &MappedDrives)) {}
+  ~MappedDrivesSeam() { frmNWCheck::DriveConnection = previous; }
+  DriveResolver previous;
+};
+
+TEST(TypedPath, NamesAShareOnlyAsServerAndShareOrAsADriveConnectedToOne) {
+  struct Case {
+    const wchar_t* typed;
+    const wchar_t* path;
+    const wchar_t* refusal;
+  };
+  const Case cases[] = {
+      {L"\\\\MASTER\\korvell", L"\\\\MASTER\\korvell", L""},
+      {L"\\\\MASTER\\korvell\\", L"\\\\MASTER\\korvell", L""},
+      {L"  \\\\MASTER\\korvell  ", L"\\\\MASTER\\korvell", L""},
+      {L"k:", L"\\\\MASTER\\korvell", L""},
+      {L"K:\\", L"\\\\MASTER\\korvell", L""},
+      {L"", L"", L""},
+      {L"   ", L"", L""},
+      {L"Q:", L"", L"Q: is not a network drive."},
+      {L"L:", L"", L"L: leads to \\\\MASTER, which is not a network share."},
+      {L"C:\\Korvell", L"", L"\"C:\\Korvell\" is not the path of a network share."},
+      {L"abc", L"", L"\"abc\" is not the path of a network share."},
+      {L"\\\\MASTER", L"", L"\"\\\\MASTER\" is not the path of a network share."},
+      {L"\\\\MASTER\\", L"", L"\"\\\\MASTER\\\" is not the path of a network share."},
+      {L"\\\\MASTER\\korvell\\dats", L"", L"\"\\\\MASTER\\korvell\\dats\" is not the path of a network share."},
+      {L"\\\\\\korvell", L"", L"\"\\\\\\korvell\" is not the path of a network share."},
+      {L"\\\\?\\C:", L"", L"\"\\\\?\\C:\" is not the path of a network share."},
+      {L"K:\\dats", L"", L"\"K:\\dats\" is not the path of a network share."},
+  };
+  for (const Case& c : cases) {
+    const TypedShare typed = ResolveTypedPath(c.typed, &MappedDrives);
+    EXPECT_EQ(typed.path, c.path) << basic::ToAnsi(c.typed);
+    EXPECT_EQ(typed.refusal, c.refusal) << basic::ToAnsi(c.typed);
+  }
+}
+
+TEST_F(Selector, ATypedShareIsSelectedAsAClickOnItWouldBe) {
+  MappedDrivesSeam drives;
+  DialogAnswerer unexpected(IDOK, 1500);
+  for (const wchar_t* typed : {kKorvell, L"\\\\MASTER\\korvell\\", L"K:"}) {
+    form.tvwNetwork_NodeClick(L"_ROOT");
+    TypeAndPressEnter(typed);
+    ExpectSelected(kKorvell, false);
+  }
+  TypeAndPressEnter(L"\\\\master\\KORVELL");
+  ExpectSelected(L"\\\\master\\KORVELL", false);
+  EXPECT_FALSE(unexpected.Answered()) << unexpected.Text();
+}
+
+TEST_F(Selector, ATypedShareThatDoesNotOpenAsksForAPassword) {
+  for (const wchar_t* typed : {kPrivate, L"\\\\MASTER\\Nowhere"}) {
+    TypeAndPressEnter(kKorvell);
+    UserPassword = L"given for another share";
+    TypeAndPressEnter(typed);
+    ExpectSelected(typed, true);
+    EXPECT_EQ(UserPassword, L"");
+  }
+}
+
+TEST_F(Selector, ATextThatNamesNoShareIsRefusedAndChangesNothing) {
+  MappedDrivesSeam drives;
+  ExpandMaster();
+  form.tvwNetwork_NodeClick(kKorvell);
+  for (const wchar_t* typed : {L"C:\\Korvell", L"abc", kMaster, L"\\\\MASTER\\korvell\\dats", L"Q:"}) {
+    DialogAnswerer user(IDOK);
+    TypeAndPressEnter(typed);
+    ASSERT_TRUE(user.Answered()) << basic::ToAnsi(typed);
+    EXPECT_EQ(user.Title(), "Korvell Ostrelle");
+    EXPECT_NE(user.Text().find(basic::ToAnsi(typed)), std::string::npos) << user.Text();
+    EXPECT_NE(user.Text().find("for example \\\\MASTER\\KORVELL"), std::string::npos) << user.Text();
+    ExpectSelected(kKorvell, false);
+  }
+  DialogAnswerer none(IDOK, 1000);
+  TypeAndPressEnter(L"  ");
+  ExpectSelected(kKorvell, false);
+  EXPECT_FALSE(none.Answered()) << "an empty box says nothing";
+}
+
+TEST_F(Selector, LeavingTheBoxSelectsWhatWasTypedOnce) {
+  ExpandMaster();
+  const auto previous = std::exchange(frmNWCheck::FolderTest, &CountedFolderTest);
+  g_folderTests = 0;
+  SetFocus(tree().hWnd());
+  driver::PressKey(tree().hWnd(), VK_TAB);
+  basic::DoEvents();
+  ASSERT_EQ(GetFocus(), PathBox()) << "the box comes after the tree";
+  form.SetText(L"txtPath", kKorvell);
+  driver::PressKey(PathBox(), VK_TAB);
+  basic::DoEvents();
+  EXPECT_NE(GetFocus(), PathBox());
+  ExpectSelected(kKorvell, false);
+  EXPECT_EQ(g_folderTests, 1);
+
+  // Passing through the box again, the text unchanged, keeps what the tree chose since.
+  form.tvwNetwork_NodeClick(kMaster);
+  SetFocus(PathBox());
+  SetFocus(tree().hWnd());
+  EXPECT_EQ(networkdriveunc, L"None");
+  EXPECT_EQ(g_folderTests, 1);
+
+  SetFocus(PathBox());
+  form.SetText(L"txtPath", kUsers);
+  SetFocus(tree().hWnd());
+  ExpectSelected(kUsers, false);
+  EXPECT_EQ(g_folderTests, 2);
+  frmNWCheck::FolderTest = previous;
+}
+
+TEST_F(Selector, TypedPathsNeverRunTheShareCheck) {
+  // As after browsing listed shares without the planner's: the next check ends the wizard.
+  InShareRoot = true;
+  ObrinShared = false;
+  TypeAndPressEnter(L"\\\\ACCOUNTS\\Ledgers");
+  ExpectSelected(L"\\\\ACCOUNTS\\Ledgers", false);
+  EXPECT_TRUE(InShareRoot);
+  EXPECT_TRUE(form.IsLoaded());
+}
+
+// A connection of this user, ended again with the test.
+class Connection {
+ public:
+  explicit Connection(const char* remote) : remote_(remote) {
+    NETRESOURCEA resource{};
+    resource.dwType = RESOURCETYPE_DISK;
+    resource.lpRemoteName = remote_.data();
+    result_ = WNetAddConnection2A(&resource, nullptr, nullptr, 0);
+  }
+  ~Connection() { WNetCancelConnection2A(remote_.c_str(), 0, TRUE); }
+  DWORD Result() const { return result_; }
+
+ private:
+  std::string remote_;
+  DWORD result_;
+};
+
+TEST_F(Selector, ConnectedFoldersAreListedBesideTheNetworkAndSelectLikeShares) {
+  form.Unload();
+  Connection korvell("\\\\MASTER\\korvell");
+  ASSERT_EQ(korvell.Result(), DWORD(NO_ERROR));
+  form.Show();
+  const std::wstring key = L"_CONNECTED|\\\\MASTER\\korvell";
+  ASSERT_EQ(tree().ChildKeys(L"_CONNECTED").size(), 1u);
+  EXPECT_EQ(basic::UCase(tree().ChildKeys(L"_CONNECTED").front()), basic::UCase(key));
+  EXPECT_EQ(basic::UCase(tree().Text(key)), L"\\\\MASTER\\KORVELL");
+  EXPECT_EQ(tree().Image(key), L"share");
+  EXPECT_EQ(tree().Tag(key), L"Y");
+  EXPECT_TRUE(tree().ChildKeys(key).empty()) << "nothing to browse below it";
+
+  // The same share under the whole network keeps a node of its own.
+  ExpandMaster();
+  tree().EnsureVisible(key);
+  SetForegroundWindow(form.hWnd());
+  Sleep(GetDoubleClickTime() + 50);  // a click of its own
+  ClickWithTheMouse(tree(), key);
+  for (DWORD start = GetTickCount(); networkdriveunc.empty() && GetTickCount() - start < 5000;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    basic::DoEvents();
+  }
+  EXPECT_EQ(basic::UCase(networkdriveunc), L"\\\\MASTER\\KORVELL");
+  EXPECT_EQ(form.Text(L"lblPath"), L"Selected Network Path: " + networkdriveunc);
+  EXPECT_TRUE(Enabled(L"cmdMapDrive"));
+  EXPECT_FALSE(Enabled(L"cmdPassword"));
+}
+
+// Drives remembered for later sessions, where the router keeps them; gone
+// again with the test, and the router's key too if it was not there before.
+class Remembered {
+ public:
+  explicit Remembered(std::vector<std::pair<std::string, std::string>> drives) : drives_(std::move(drives)) {
+    HKEY key;
+    hadKey_ = RegOpenKeyExA(HKEY_CURRENT_USER, "Network", 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (hadKey_) RegCloseKey(key);
+    const DWORD disk = RESOURCETYPE_DISK;
+    for (const auto& [letter, remote] : drives_) {
+      const std::string drive = "Network\\" + letter;
+      RegSetKeyValueA(HKEY_CURRENT_USER, drive.c_str(), "RemotePath", REG_SZ, remote.c_str(), DWORD(remote.size() + 1));
+      RegSetKeyValueA(HKEY_CURRENT_USER, drive.c_str(), "ConnectionType", REG_DWORD, &disk, sizeof disk);
+    }
+  }
+  ~Remembered() {
+    for (const auto& [letter, remote] : drives_) RegDeleteTreeA(HKEY_CURRENT_USER, ("Network\\" + letter).c_str());
+    for (const auto& [letter, remote] : drives_) RegDeleteKeyA(HKEY_CURRENT_USER, ("Network\\" + letter).c_str());
+    if (!hadKey_) RegDeleteKeyA(HKEY_CURRENT_USER, "Network");
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> drives_;
+  bool hadKey_ = false;
+};
+
+TEST_F(Selector, RememberedFoldersAreListedOnceBesideTheConnectedOnes) {
+  form.Unload();
+  Connection korvell("\\\\MASTER\\korvell");
+  ASSERT_EQ(korvell.Result(), DWORD(NO_ERROR));
+  Remembered remembered({{"Y", "\\\\master\\KORVELL"}, {"Z", "\\\\MASTER\\Users"}});
+  form.Show();
+  std::vector<std::wstring> listed;
+  for (const auto& child : tree().ChildKeys(L"_CONNECTED")) listed.push_back(basic::UCase(tree().Text(child)));
+  EXPECT_EQ(listed, (std::vector<std::wstring>{L"\\\\MASTER\\KORVELL", L"\\\\MASTER\\USERS"}));
+  form.tvwNetwork_NodeClick(L"_CONNECTED|\\\\MASTER\\Users");
+  ExpectSelected(L"\\\\MASTER\\Users", false);
+}
+
+class Confirmation : public Selector {
+ protected:
+  std::string Setting(HKEY root, const char* value) {
+    char text[MAX_PATH] = "";
+    DWORD size = sizeof text;
+    if (RegGetValueA(root, "SOFTWARE\\Quillon\\Network Korvell", value, RRF_RT_REG_SZ, nullptr, text, &size))
+      return "<missing>";
+    return text;
+  }
+  RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
+  RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
+};
+
+TEST_F(Confirmation, AShareWithoutDataFolderIsQuestionedAndNoGoesBackToTheSelection) {
+  ExpandMaster();
+  form.tvwNetwork_NodeClick(kUsers);
+  {
+    DialogAnswerer answer(IDNO);
+    form.cmdMapDrive_Click();
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(answer.Title(), "Korvell Ostrelle");
+    EXPECT_EQ(answer.Text(),
+              "\\\\MASTER\\Users holds no Korvell data folder yet: has the master set-up been run?\r\n"
+              "Yes uses this folder anyway, No goes back to the selection.");
+  }
+  EXPECT_TRUE(form.IsLoaded());
+  ExpectSelected(kUsers, false);
+  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), "<missing>");
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), "<missing>");
+
+  // Yes goes on to the question, answered No here.
+  DialogAnswerer answers(std::vector<int>{IDYES, IDNO});
+  form.cmdMapDrive_Click();
+  ASSERT_TRUE(answers.Answered());
+  EXPECT_EQ(answers.Texts().at(1), "Are You Sure That\r\n\\\\MASTER\\Users\r\nIs The Korvell Master Directory?");
+}
+
+TEST_F(Confirmation, AShareWithItsDataFolderGoesStraightToTheQuestion) {
+  TypeAndPressEnter(kKorvell);
+  DialogAnswerer answer(IDNO);
+  form.cmdMapDrive_Click();
+  ASSERT_TRUE(answer.Answered());
+  EXPECT_EQ(answer.Text(), "Are You Sure That\r\n\\\\MASTER\\korvell\r\nIs The Korvell Master Directory?");
+  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), "<missing>");
 }
 
 TEST_F(Selector, AServerWithTenThousandSharesExpandsWhole) {

@@ -284,14 +284,21 @@ TEST_F(PasswordPrompt, IsTidyWithTheCaretInThePasswordBox) {
   Press(VK_TAB);
   EXPECT_EQ(Focused(prompt), L"cmdCancel");
   Press(VK_TAB);
+  EXPECT_EQ(Focused(prompt), L"txtUser");
+  Press(VK_TAB);
   EXPECT_EQ(Focused(prompt), L"txtPassword");
 }
 
-TEST_F(PasswordPrompt, EnterAnswersWithWhatWasTyped) {
-  Type("secret");  // replaces the password shown, which is selected
-  Press(VK_RETURN);
-  EXPECT_FALSE(prompt.IsLoaded());
-  EXPECT_EQ(UserPassword, L"secret");
+TEST_F(PasswordPrompt, EnterTriesWhatWasTypedAndAsksAgain) {
+  Type("secret");
+  {
+    DialogAnswerer answerer(IDOK);  // the share refuses
+    Press(VK_RETURN);
+  }
+  EXPECT_TRUE(prompt.IsLoaded());
+  EXPECT_EQ(prompt.Text(L"txtPassword"), L"");
+  EXPECT_EQ(Focused(prompt), L"txtPassword");
+  EXPECT_EQ(UserPassword, L"before");
 }
 
 TEST_F(PasswordPrompt, EscapeCancels) {
