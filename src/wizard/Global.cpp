@@ -296,19 +296,19 @@ void RecordSlaveSettings(const std::wstring& share) {
 namespace {
 
 // Opens Explorer on the program folder and asks the user to share it. The
-// instruction shows at once; Explorer docks beside it whenever it appears.
+// instruction shows first: Explorer takes far longer to open and would only
+// compete with the form for the processor. It docks beside the instruction
+// whenever its window appears.
 void ShareProgramFolder(vbwTrap& trap) {
+  Continue instruction;
+  trap(12, [&] { instruction.Show(); });
   std::vector<HWND> before;
   trap(10, [&] {
     before = FolderWindows();
     StartProgram(L"explorer /select," + ini_value);
   });
-  Continue instruction;
   std::optional<ExplorerDock> dock;
-  trap(11, [&] {
-    instruction.Load();
-    dock.emplace(before, instruction.hWnd());
-  });
+  trap(11, [&] { dock.emplace(before, instruction.hWnd()); });
   trap(12, [&] { instruction.ShowModal(); });
 }
 
