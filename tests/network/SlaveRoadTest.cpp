@@ -2,10 +2,15 @@
 // answered by the driver with the keyboard, as a user would.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
+#include <winnetwk.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "basic/App.h"
 #include "network/SelectorNetwork.h"
@@ -19,6 +24,38 @@ namespace fs = std::filesystem;
 namespace {
 
 using namespace endtoend;
+
+// The office of demo/office-network-unlisted.txt, with the providers that
+// the test program registered: browsing lists no server, and the master's
+// share opens only once it is connected with its password.
+constexpr const char* kUnlistedNetwork =
+    "provider Office Network\n"
+    "  server MASTER | unlisted\n"
+    "    share KORVELL | password holiday | dats\n"
+    "    share Users\n"
+    "provider Lab Network\n";
+constexpr const char* kTypedShare = "\\\\MASTER\\KORVELL";
+
+// Moves a folder out of the way while it lives, and back afterwards.
+class FolderAside {
+ public:
+  explicit FolderAside(std::string folder) : folder_(std::move(folder)), aside_(folder_ + "-aside") {
+    EXPECT_TRUE(MoveFileA(folder_.c_str(), aside_.c_str())) << folder_ << ": " << GetLastError();
+  }
+  ~FolderAside() { EXPECT_TRUE(MoveFileA(aside_.c_str(), folder_.c_str())) << folder_ << ": " << GetLastError(); }
+  FolderAside(const FolderAside&) = delete;
+  FolderAside& operator=(const FolderAside&) = delete;
+
+ private:
+  std::string folder_;
+  std::string aside_;
+};
+
+// Ends this prefix's connection to a share when it goes, whoever made it.
+struct ConnectionEnd {
+  const char* share;
+  ~ConnectionEnd() { WNetCancelConnection2A(share, 0, TRUE); }
+};
 
 class SlaveRoad : public ::testing::Test {
  protected:
@@ -53,6 +90,19 @@ class SlaveRoad : public ::testing::Test {
     return question;
   }
 
+  // The settings of a slave whose master's share is the one given, and the
+  // planner started beside the wizard.
+  void ExpectRecordedAndPlannerStarted(const std::string& share) {
+    EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), std::to_string(Year()));
+    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), share + "\\dats");
+    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "NO");
+    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "year"), "<missing>");
+    const std::string started = "program=" + Bin() + "\\korvell.exe";
+    // The planner starts on its own time and writes its record as it goes.
+    driver::WaitUntil([&] { return Contents(planner).find(started) != std::string::npos; }, 10000);
+    EXPECT_NE(Contents(planner).find(started), std::string::npos) << Contents(planner);
+  }
+
   RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
   RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path planner = fs::path(Bin()) / "korvell-started.txt";
@@ -71,13 +121,7 @@ TEST_F(SlaveRoad, ConfirmingTheMastersShareRecordsItAndStartsThePlanner) {
   ASSERT_TRUE(wizard.WaitForExit(20000, &code));
   EXPECT_EQ(code, 0u);
 
-  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), std::to_string(Year()));
-  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), "\\\\MASTER\\korvell\\dats");
-  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "NO");
-  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "year"), "<missing>");
-  for (int i = 0; i < 200 && Contents(planner) == "<missing>"; ++i) Sleep(50);
-  Sleep(100);
-  EXPECT_NE(Contents(planner).find("program=" + Bin() + "\\korvell.exe"), std::string::npos) << Contents(planner);
+  ExpectRecordedAndPlannerStarted("\\\\MASTER\\korvell");
 }
 
 TEST_F(SlaveRoad, AnsweringNoChangesNothingAndKeepsTheSelectorOpen) {
@@ -122,6 +166,70 @@ TEST_F(UnsharedMaster, TheFirstServerWithoutThePlannersShareEndsTheWizard) {
   PostMessageA(message, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(wizard.WaitForExit(20000));
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
+}
+
+// Where browsing finds nothing: the master's share is typed, and opens with
+// its password after a wrong one was refused.
+class UnlistedMaster : public SlaveRoad {
+ protected:
+  // The registered office's open share \\MASTER\korvell would answer for the
+  // typed name: folder names do not depend on case.
+  FolderAside registeredShare{"\\\\MASTER\\korvell"};
+  ServedNetwork network{kUnlistedNetwork};
+  ConnectionEnd connection{kTypedShare};
+};
+
+TEST_F(UnlistedMaster, ATypedProtectedShareOpensWithItsPasswordAndIsRecorded) {
+  HWND selector = StartSelector();
+  ASSERT_TRUE(selector);
+  driver::ExpandNode(selector, 'O');  // Office Network
+  HWND tree = driver::FindChild(selector, "SysTreeView32");
+  EXPECT_FALSE(TreeView_GetChild(tree, TreeView_GetSelection(tree))) << "browsing lists a server";
+
+  HWND path = driver::FindByLabel(selector, "Or type the master folder", "Edit");
+  ASSERT_TRUE(path);
+  ASSERT_TRUE(driver::TypeText(path, kTypedShare)) << driver::BoxText(path);
+  driver::PressKey(path, VK_RETURN);
+  HWND selected = driver::FindChild(selector, "Static", "Selected Network Path:");
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::Text(selected).ends_with(kTypedShare); }))
+      << driver::Text(selected);
+  HWND password = driver::FindChild(selector, "Button", "&Password");
+  HWND confirm = driver::FindChild(selector, "Button", "&Confirm");
+  ASSERT_TRUE(driver::WaitForEnabled(password)) << "the share should be protected";
+  EXPECT_FALSE(IsWindowEnabled(confirm));
+
+  driver::Click(password);
+  HWND prompt = driver::WaitForWindow(wizard.Id(), driver::IsPasswordPrompt);
+  ASSERT_TRUE(prompt);
+  HWND secret = driver::FindByLabel(prompt, "Password:", "Edit");
+  ASSERT_TRUE(driver::TypeText(secret, "summer"));
+  ASSERT_TRUE(driver::ClickButton(prompt, "OK"));
+  HWND refusal = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(driver::Text(refusal), "Enter Network Password");
+  const std::string why = driver::MessageText(refusal);
+  EXPECT_TRUE(why.starts_with("Cannot connect to " + std::string(kTypedShare) + ":")) << why;
+  EXPECT_NE(why.find("Invalid password."), std::string::npos) << why;
+  PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(refusal); }));
+  EXPECT_TRUE(IsWindowVisible(prompt)) << "the prompt asks again";
+  EXPECT_FALSE(IsWindowEnabled(confirm));
+
+  ASSERT_TRUE(driver::TypeText(secret, "holiday"));
+  ASSERT_TRUE(driver::ClickButton(prompt, "OK"));
+  EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(prompt); }));
+  ASSERT_TRUE(driver::WaitForEnabled(confirm)) << "the connected share should be confirmable";
+
+  driver::Click(confirm);
+  HWND question = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
+  ASSERT_TRUE(question);
+  EXPECT_EQ(driver::MessageText(question),
+            "Are You Sure That\r\n" + std::string(kTypedShare) + "\r\nIs The Korvell Master Directory?");
+  PostMessageA(question, WM_COMMAND, IDYES, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(wizard.WaitForExit(20000, &code));
+  EXPECT_EQ(code, 0u);
+  ExpectRecordedAndPlannerStarted(kTypedShare);
 }
 
 }  // namespace

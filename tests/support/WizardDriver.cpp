@@ -51,6 +51,15 @@ std::string Text(HWND window) {
   return text;
 }
 
+// The box itself is asked: for another process's window GetWindowText
+// answers the caption the system keeps, which an edit box does not update
+// while it is typed into.
+std::string BoxText(HWND edit) {
+  std::string text(size_t(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+  text.resize(size_t(SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  return text;
+}
+
 HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     if (ClassOf(child) == className && (text.empty() || Text(child).starts_with(text))) return child;
@@ -63,6 +72,45 @@ bool IsProgressWindow(HWND window) { return IsForm(window) && FindChild(window, 
 bool IsMessageBox(HWND window) { return ClassOf(window) == "#32770"; }
 bool IsErrorDialog(HWND window) { return IsForm(window) && FindChild(window, "Button", "Report &Error"); }
 bool IsNetworkSelector(HWND window) { return IsForm(window) && FindChild(window, "SysTreeView32"); }
+bool IsPasswordPrompt(HWND window) { return IsForm(window) && Text(window) == "Enter Network Password"; }
+
+namespace {
+
+RECT RectIn(HWND parent, HWND child) {
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// How far a control lies from a label when it follows it: on the label's
+// line (its height overlaps) to the right, or else below; -1 for neither.
+// A control beside the label always comes before one below it.
+long Following(const RECT& label, const RECT& control) {
+  constexpr long kBelow = 1L << 20;
+  const bool sameLine = control.top < label.bottom && label.top < control.bottom;
+  if (sameLine && control.left >= label.right) return control.left - label.right;
+  if (!sameLine && control.top >= label.bottom) return kBelow + control.top - label.bottom;
+  return -1;
+}
+
+}  // namespace
+
+HWND FindByLabel(HWND parent, const std::string& label, const std::string& className) {
+  HWND caption = FindChild(parent, "Static", label);
+  if (!caption) return nullptr;
+  const RECT labelRect = RectIn(parent, caption);
+  HWND nearest = nullptr;
+  long nearestDistance = 0;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) != className) continue;
+    const long distance = Following(labelRect, RectIn(parent, child));
+    if (distance < 0 || (nearest && distance >= nearestDistance)) continue;
+    nearest = child;
+    nearestDistance = distance;
+  }
+  return nearest;
+}
 
 std::string MessageText(HWND dialog) {
   std::string longest;
@@ -94,11 +142,18 @@ void PressKey(HWND window, UINT virtualKey) {
 
 void TypeChar(HWND window, char c) { PostMessageA(window, WM_CHAR, WPARAM(uint8_t(c)), 1); }
 
-namespace {
+bool TypeText(HWND edit, const std::string& text) {
+  // The edit box takes the focus itself when the mouse goes down in it.
+  RECT client;
+  GetClientRect(edit, &client);
+  const LPARAM end = MAKELPARAM(client.right - 1, client.bottom / 2);
+  const std::string before = BoxText(edit);
+  PostMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, end);
+  PostMessageA(edit, WM_LBUTTONUP, 0, end);
+  for (char c : text) TypeChar(edit, c);
+  return WaitUntil([&] { return BoxText(edit) == before + text; });
+}
 
-constexpr DWORD kTreeResponseMs = 10000;
-
-// Waits until the condition holds or the time is up; whether it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   for (const DWORD start = GetTickCount(); !condition();) {
     if (GetTickCount() - start >= timeoutMs) return false;
@@ -106,6 +161,14 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
   return true;
 }
+
+bool WaitForEnabled(HWND control, bool enabled, DWORD timeoutMs) {
+  return WaitUntil([&] { return bool(IsWindowEnabled(control)) == enabled; }, timeoutMs);
+}
+
+namespace {
+
+constexpr DWORD kTreeResponseMs = 10000;
 
 HTREEITEM Caret(HWND tree) { return TreeView_GetSelection(tree); }
 

@@ -24,9 +24,15 @@ bool IsProgressWindow(HWND window);
 bool IsMessageBox(HWND window);
 bool IsNetworkSelector(HWND window);
 bool IsErrorDialog(HWND window);
+bool IsPasswordPrompt(HWND window);
 
 HWND FindChild(HWND parent, const std::string& className, const std::string& text = {});
+// The control of the class that a label names: the nearest one on the
+// label's line to its right, else the nearest one below it; null when none.
+HWND FindByLabel(HWND parent, const std::string& label, const std::string& className);
 std::string Text(HWND window);
+// What an edit box holds, also while it is typed into.
+std::string BoxText(HWND edit);
 // The longest static text of a message box or dialog.
 std::string MessageText(HWND dialog);
 
@@ -37,6 +43,14 @@ bool ClickButton(HWND window, const std::string& caption);
 // Keys for a window, as the keyboard sends them.
 void PressKey(HWND window, UINT virtualKey);
 void TypeChar(HWND window, char c);
+// Types into an edit box as a user does: a click into it at the end of its
+// text gives it the focus, then a character a key. Returns once the box
+// shows what was typed, or false after a limit.
+bool TypeText(HWND edit, const std::string& text);
+// Waits until the condition holds, up to the time given; whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+// Waits until the control is enabled (or disabled) as asked; whether it came.
+bool WaitForEnabled(HWND control, bool enabled = true, DWORD timeoutMs = 20000);
 // Selects the next node that begins with the letter in the tree view of a
 // window, and expands it, as the user does with the keyboard; each returns
 // once the tree has done so (or a message box came instead), within a limit.

@@ -36,12 +36,19 @@ std::string ErrorMessage(HWND dialog) {
 
 constexpr const char* kExplorerClasses[] = {"ExplorerWClass", "CabinetWClass"};
 
+// Closes the Explorer windows that earlier runs left, waiting a while for
+// each to go: a window that hangs or will not close is left, not waited for.
 void CloseExplorerWindows() {
+  constexpr DWORD kPatienceMs = 5000;
+  std::vector<HWND> windows;
   for (const char* windowClass : kExplorerClasses)
-    while (HWND window = FindWindowA(windowClass, nullptr)) {
-      SendMessageA(window, WM_CLOSE, 0, 0);
-      if (FindWindowA(windowClass, nullptr) == window) DestroyWindow(window);
-    }
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
+      windows.push_back(window);
+  for (HWND window : windows) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &ignored);
+    driver::WaitUntil([window] { return !IsWindow(window); }, kPatienceMs);
+  }
 }
 
 std::vector<HWND> VisibleExplorerWindows() {
@@ -237,6 +244,22 @@ class MasterRoad : public ::testing::Test {
     fs::remove(record);
     return started;
   }
+  // Runs the wizard past the instruction to the error dialog that the test
+  // set up for, and closes it; the dialog's message, empty when none came.
+  std::string FailAfterTheInstruction() {
+    driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+    HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
+    EXPECT_TRUE(instruction) << "no sharing instruction";
+    if (!instruction) return {};
+    driver::ClickButton(instruction, "O.K.");
+    HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
+    EXPECT_TRUE(report) << "no error dialog";
+    if (!report) return {};
+    const std::string message = ErrorMessage(report);
+    EXPECT_TRUE(driver::ClickButton(report, "Close"));
+    EXPECT_TRUE(wizard.WaitForExit(20000));
+    return message;
+  }
   DWORD Abandon(const driver::Process& wizard) {
     wizard.Kill();
     return 98;
@@ -401,18 +424,10 @@ TEST_F(MasterRoad, ASecondInstanceEndsBeforeTouchingAnything) {
 TEST_F(MasterRoad, ASettingThatCannotBeStoredIsReportedAndNothingMoreIsDone) {
   ASSERT_TRUE(MakeYearUnwritable());
 
-  driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
-  HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
-  ASSERT_TRUE(instruction);
-  driver::ClickButton(instruction, "O.K.");
-  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
-  ASSERT_TRUE(report);
-  const std::string message = ErrorMessage(report);
+  const std::string message = FailAfterTheInstruction();
   EXPECT_NE(message.find("\"year\""), std::string::npos) << message;
   EXPECT_NE(message.find("HKEY_CURRENT_USER"), std::string::npos) << message;
   EXPECT_NE(message.find("Procedure: Main"), std::string::npos) << message;
-  EXPECT_TRUE(driver::ClickButton(report, "Close"));
-  EXPECT_TRUE(wizard.WaitForExit(20000));
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
   EXPECT_FALSE(fs::exists(data / "Boxes.DAT"));
 }
@@ -422,15 +437,8 @@ TEST_F(MasterRoad, ADataFolderThatCannotBeMadeLeavesTheFirstRunToDo) {
   data = program / "file" / "dats";
   Install("YES");
 
-  driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
-  HWND instruction = driver::WaitForWindow(wizard.Id(), driver::IsSharingInstruction);
-  ASSERT_TRUE(instruction);
-  driver::ClickButton(instruction, "O.K.");
-  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
-  ASSERT_TRUE(report);
-  EXPECT_NE(ErrorMessage(report).find("Line: 17"), std::string::npos) << ErrorMessage(report);
-  EXPECT_TRUE(driver::ClickButton(report, "Close"));
-  EXPECT_TRUE(wizard.WaitForExit(20000));
+  const std::string message = FailAfterTheInstruction();
+  EXPECT_NE(message.find("Line: 17"), std::string::npos) << message;
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
   CloseExplorerWindows();
 
