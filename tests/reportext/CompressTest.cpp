@@ -144,7 +144,8 @@ TEST_F(Compress, StampsEntriesWithTheFilesLocalTimes) {
   CloseHandle(file);
 
   VbwExtension().Compress(std::wstring(folder_.begin(), folder_.end()), L"Error report for Tamsel 1.0.0.zip");
-  const Entry& entry = Archive().at("Variables.txt");
+  const auto entries = Archive();  // kept: the entry refers into it
+  const Entry& entry = entries.at("Variables.txt");
   EXPECT_EQ(entry.date, (2021 - 1980) << 9 | 3 << 5 | 14);
   EXPECT_EQ(entry.time, 15 << 11 | 9 << 5 | 26 / 2);
 }
