@@ -5,6 +5,7 @@
 // after windows.h
 #include <commctrl.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -35,6 +36,28 @@ std::string ErrorMessage(HWND dialog) {
 }
 
 constexpr const char* kExplorerClasses[] = {"ExplorerWClass", "CabinetWClass"};
+
+// Ends the Explorer programs that the wizard started, whether or not their
+// window has opened yet: one that opens after its test has ended would keep
+// the session, and with it the test run's output, alive. The desktop's own
+// Explorer stays.
+void EndStartedExplorers() {
+  DWORD desktop = 0;
+  GetWindowThreadProcessId(GetDesktopWindow(), &desktop);
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szExeFile, "explorer.exe") != 0 || entry.th32ProcessID == desktop) continue;
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+      TerminateProcess(process, 0);
+      WaitForSingleObject(process, 5000);
+      CloseHandle(process);
+    }
+  }
+  CloseHandle(snapshot);
+}
 
 // Closes the Explorer windows that earlier runs left, waiting a while for
 // each to go: a window that hangs or will not close is left, not waited for.
@@ -182,6 +205,7 @@ class MasterRoad : public ::testing::Test {
   }
   void TearDown() override {
     CloseExplorerWindows();
+    EndStartedExplorers();
     fs::remove_all(root);
   }
 
