@@ -7,18 +7,14 @@
 #include "errorreport/vbwErrHandler.h"
 #include "errorreport/vbwFrmErrHandler.h"
 #include "support/DialogAnswerer.h"
+#include "support/FormsUnderTest.h"
 #include "support/WizardDriver.h"
 
 namespace {
 
 class ErrorDialog : public ::testing::Test {
  protected:
-  void Show(int32_t number, bool reported = false) {
-    vbwMessageString = vbwComposeMessage(number, L"Something failed", L"Tamsel", L"Global", L"Main", 12);
-    vbwfHasReported = reported;
-    vbwRetCode = 0;
-    dialog.Show();
-  }
+  void Show(int32_t number, bool reported = false) { ShowErrorDialog(dialog, number, reported); }
   void TearDown() override {
     if (dialog.IsLoaded()) dialog.Unload();
   }

@@ -12,6 +12,7 @@
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "support/DialogAnswerer.h"
+#include "support/FormsUnderTest.h"
 #include "support/RegistrySandbox.h"
 #include "support/WizardDriver.h"
 #include "wizard/Global.h"
@@ -25,12 +26,7 @@ constexpr const wchar_t* kUsers = L"\\\\MASTER\\Users";  // open, but holds no d
 
 class Selector : public ::testing::Test {
  protected:
-  void SetUp() override {
-    networkdriveunc.clear();
-    UserPassword.clear();
-    networkdriveprotected = InShareRoot = ObrinShared = false;
-    form.Show();
-  }
+  void SetUp() override { ShowFreshSelector(form); }
   void TearDown() override { form.Unload(); }
 
   basic::TreeView& tree() { return form.tvwNetwork; }

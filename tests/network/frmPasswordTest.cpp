@@ -23,6 +23,7 @@
 #include "network/frmPassword.h"
 #include "standins/reportext/VbwExtension.h"
 #include "support/DialogAnswerer.h"
+#include "support/FormsUnderTest.h"
 #include "support/NetProviderSandbox.h"
 #include "support/WizardDriver.h"
 #include "wizard/Global.h"
@@ -54,10 +55,7 @@ struct Box {
 class PasswordPrompt : public ::testing::Test {
  protected:
   void SetUp() override {
-    networkdriveunc.clear();
-    UserPassword.clear();
-    networkdriveprotected = InShareRoot = ObrinShared = false;
-    selector.Show();
+    ShowFreshSelector(selector);
     for (const wchar_t* key : {L"Office Network", L"QUILLON", L"\\\\MASTER"}) selector.tvwNetwork_Expand(key);
   }
   void TearDown() override {

@@ -18,6 +18,7 @@
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "support/DialogAnswerer.h"
+#include "support/FormsUnderTest.h"
 #include "support/WizardDriver.h"
 #include "wizard/Continue.h"
 #include "wizard/Global.h"
@@ -188,12 +189,7 @@ TEST_F(StartMonthKeys, TheGridHasTheFocusAndTheKeysTickAMonthAndPressOk) {
 
 class SelectorLayout : public ::testing::Test {
  protected:
-  void SetUp() override {
-    networkdriveunc.clear();
-    UserPassword.clear();
-    networkdriveprotected = InShareRoot = ObrinShared = false;
-    form.Show();
-  }
+  void SetUp() override { ShowFreshSelector(form); }
   void TearDown() override { form.Unload(); }
   void Expand(const std::wstring& key) {
     form.tvwNetwork.Select(key);
@@ -312,10 +308,7 @@ class ErrorDialogLayout : public ::testing::TestWithParam<std::pair<int32_t, boo
  protected:
   void SetUp() override {
     const auto [number, reported] = GetParam();
-    vbwMessageString = vbwComposeMessage(number, L"Something failed", L"Tamsel", L"Global", L"Main", 12);
-    vbwfHasReported = reported;
-    vbwRetCode = 0;
-    dialog.Show();
+    ShowErrorDialog(dialog, number, reported);
   }
   void TearDown() override {
     if (dialog.IsLoaded()) dialog.Unload();
@@ -336,11 +329,8 @@ INSTANTIATE_TEST_SUITE_P(EachShowing, ErrorDialogLayout,
                                            std::pair{3260, false}));
 
 TEST(ErrorDialogKeys, AltEReportsTheError) {
-  vbwMessageString = vbwComposeMessage(5, L"Something failed", L"Tamsel", L"Global", L"Main", 12);
-  vbwfHasReported = false;
-  vbwRetCode = 0;
   vbwFrmErrHandler dialog;
-  dialog.Show();
+  ShowErrorDialog(dialog, 5, false);
   {
     DialogAnswerer user(IDOK);
     PostMessageA(GetFocus(), WM_SYSCHAR, 'e', 1 << 29);
