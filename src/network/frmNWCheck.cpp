@@ -62,10 +62,6 @@ std::optional<frmNWCheck> g_selector;
 
 std::wstring ImageOf(const NetResource& resource) { return basic::LCase(resource.ResourceTypeName()); }
 
-// "K:" or "K:\".
-bool IsDriveText(const std::wstring& text) {
-  return (text.size() == 2 || (text.size() == 3 && text[2] == L'\\')) && iswalpha(text[0]) && text[1] == L':';
-}
 
 // A server's or a share's name: not empty, and no character that no such
 // name may hold (which also keeps out \\?\ and \\.\ device paths).
@@ -73,13 +69,16 @@ bool IsNamePart(std::wstring_view name) {
   return !name.empty() && name.find_first_of(L"\\/:*?\"<>|") == std::wstring_view::npos;
 }
 
-// Whether the data folder that the Confirm button records is there.
+}  // namespace
+
+bool IsDriveText(const std::wstring& text) {
+  return (text.size() == 2 || (text.size() == 3 && text[2] == L'\\')) && iswalpha(text[0]) && text[1] == L':';
+}
+
 bool HoldsDataFolder(const std::wstring& folder) {
   const DWORD attributes = GetFileAttributesA(basic::ToAnsi(folder + L"\\dats").c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-}  // namespace
 
 SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password) {
   // Only a share can be confirmed: a password typed for one must not carry

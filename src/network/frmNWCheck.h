@@ -26,6 +26,10 @@ bool IsKorvellShare(const std::wstring& remoteName);
 // empty when the text names anything else (a local folder, a server alone, a
 // folder below a share).
 std::wstring SharePath(const std::wstring& text);
+// Whether the text names a drive: "K:" or "K:\".
+bool IsDriveText(const std::wstring& text);
+// Whether the folder holds the data folder "dats" that a slave records.
+bool HoldsDataFolder(const std::wstring& folder);
 
 // The network path that a drive letter ("K:") is connected to; the router's
 // answer, NO_ERROR when there is one.

@@ -1,8 +1,6 @@
 #include "Unattended.h"
 
 #include <windows.h>
-// after windows.h
-#include <winnetwk.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,6 +14,7 @@
 #include "../basic/Text.h"
 #include "../errorreport/vbwErrHandler.h"
 #include "../errorreport/vbwTrap.h"
+#include "../network/frmNWCheck.h"
 #include "Global.h"
 
 using namespace basic;
@@ -68,10 +67,6 @@ const Switch* FindSwitch(const std::wstring& argument) {
   return found == std::end(kSwitches) ? nullptr : &*found;
 }
 
-bool IsDrive(const std::wstring& text) {
-  return (text.size() == 2 || (text.size() == 3 && text[2] == L'\\')) && std::iswalpha(text[0]) && text[1] == L':';
-}
-
 // \\server\share, perhaps with a folder below it.
 bool IsNetworkPath(const std::wstring& text) {
   if (!text.starts_with(L"\\\\")) return false;
@@ -89,7 +84,7 @@ bool IsMonth(const std::wstring& text) {
 bool Fits(Takes takes, const std::wstring& value) {
   switch (takes) {
     case Takes::Share:
-      return IsDrive(value) || IsNetworkPath(value);
+      return IsDriveText(value) || IsNetworkPath(value);
     case Takes::Month:
       return IsMonth(value);
     default:
@@ -214,11 +209,9 @@ void RequireRole(Role role) {
 
 // A drive letter stands for the share it is connected to.
 std::wstring ResolveShare(const std::wstring& given) {
-  if (!IsDrive(given)) return given.ends_with(L'\\') ? given.substr(0, given.size() - 1) : given;
-  const std::string drive = ToAnsi(given.substr(0, 2));
-  char remote[MAX_PATH] = "";
-  DWORD size = sizeof remote;
-  const DWORD result = WNetGetConnectionA(drive.c_str(), remote, &size);
+  if (!IsDriveText(given)) return given.ends_with(L'\\') ? given.substr(0, given.size() - 1) : given;
+  std::string remote;
+  const DWORD result = NetworkDriveConnection(ToAnsi(given.substr(0, 2)), remote);
   if (result != NO_ERROR)
     Raise(kDriveNotConnected,
           L"The drive " + given.substr(0, 2) + L" is not connected to a network share (system code " +
@@ -238,8 +231,7 @@ void RequireFolderOpens(const std::wstring& share) {
 // The master's Korvell folder holds the data folder "dats"; a share without
 // one is most likely not that folder.
 void CheckDataFolder(const std::wstring& share, bool force) {
-  const std::wstring data = share + L"\\dats";
-  if (FolderOpens(data)) return LogStep(L"Data folder found: " + data);
+  if (HoldsDataFolder(share)) return LogStep(L"Data folder found: " + share + L"\\dats");
   if (force) return LogStep(L"The share holds no folder \"dats\"; recorded all the same (/force)");
   Raise(kNoDataFolder,
         L"The share " + share +
