@@ -4,6 +4,7 @@
 // after windows.h
 #include <winnetwk.h>
 
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -48,6 +49,21 @@ const basic::FormSpec kForm{
 const std::vector<std::wstring> kImageKeys{L"directory", L"root",   L"group",  L"ndscontainer", L"network",
                                           L"server",    L"tree",   L"domain", L"share",        L"adminshare",
                                           L"printer",   L"folder", L"file"};
+
+// The strips of those images, each drawn for its size of image.
+struct ImageStrip {
+  int size;
+  int resource;
+};
+constexpr ImageStrip kImageStrips[] = {{16, IDB_NETWORK}, {24, IDB_NETWORK_24}, {32, IDB_NETWORK_32}};
+
+// The strip drawn for this size, else the next larger one, which shrinks
+// better than a smaller one grows.
+int ImageStripFor(int size) {
+  for (const ImageStrip& strip : kImageStrips)
+    if (strip.size >= size) return strip.resource;
+  return std::rbegin(kImageStrips)->resource;
+}
 
 constexpr const wchar_t* kRootKey = L"_ROOT";
 // The folders this user is connected to; their keys are the prefix and the
@@ -147,9 +163,8 @@ void frmNWCheck::Form_Load() {
   vbwTrap trap(L"frmNWCheck", L"Form_Load");
   trap(1, [&] {
     tvwNetwork.Attach(Control(L"tvwNetwork"));
-    // The strip holds 16-pixel images, drawn for 96 DPI; loaded stretched to this screen's.
     const int size = basic::Scaled(16);
-    const basic::UniqueGdi strip(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_NETWORK), IMAGE_BITMAP,
+    const basic::UniqueGdi strip(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ImageStripFor(size)), IMAGE_BITMAP,
                                             size * int(kImageKeys.size()), size, LR_CREATEDIBSECTION));
     tvwNetwork.SetImages(static_cast<HBITMAP>(strip.get()), kImageKeys);
   });

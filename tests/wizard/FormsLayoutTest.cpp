@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "basic/Handles.h"
 #include "basic/Runtime.h"
 #include "basic/Text.h"
 #include "errorreport/vbwErrHandler.h"
@@ -23,6 +24,7 @@
 #include "wizard/Continue.h"
 #include "wizard/Global.h"
 #include "wizard/frmProcessing.h"
+#include "wizard/resource.h"
 #include "wizard/start_month.h"
 
 namespace {
@@ -213,7 +215,31 @@ TEST_F(SelectorLayout, ShowsTheInstructionAndThePathWholeAboveTheTree) {
   EXPECT_GE(path.top, instruction.top + TextSize(form.Control(L"Label1")).cy) << "the path has a line of its own";
 }
 
+// The width of the picture that an icon resource holds for a size: the size
+// itself when the picture is drawn for it rather than stretched.
+int IconDrawnFor(int resource, int size) {
+  HMODULE program = GetModuleHandleA(nullptr);
+  auto* directory = static_cast<BYTE*>(
+      LockResource(LoadResource(program, FindResourceA(program, MAKEINTRESOURCEA(resource), RT_GROUP_ICON))));
+  const int icon = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+  return static_cast<const BITMAPINFOHEADER*>(
+             LockResource(LoadResource(program, FindResourceA(program, MAKEINTRESOURCEA(icon), RT_ICON))))
+      ->biWidth;
+}
+
+bool HasImageStripDrawnFor(int size) {
+  for (int resource : {IDB_NETWORK, IDB_NETWORK_24, IDB_NETWORK_32}) {
+    const basic::UniqueGdi strip(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, 0));
+    BITMAP bitmap{};
+    GetObjectA(strip.get(), sizeof bitmap, &bitmap);
+    if (bitmap.bmHeight == size) return true;
+  }
+  return false;
+}
+
 TEST_F(SelectorLayout, ImagesAndPicturesHaveTheSizeOfTheDpi) {
+  EXPECT_TRUE(HasImageStripDrawnFor(AtDpi(16)));
+  for (int picture : {IDI_CONFIRM, IDI_EXIT, IDI_PASSWORD}) EXPECT_EQ(IconDrawnFor(picture, AtDpi(32)), AtDpi(32));
   int width = 0, height = 0;
   ImageList_GetIconSize(TreeView_GetImageList(form.tvwNetwork.hWnd(), TVSIL_NORMAL), &width, &height);
   EXPECT_EQ(width, AtDpi(16));
