@@ -15,6 +15,14 @@ namespace {
 constexpr char kFormClass[] = "KorvellForm";
 constexpr int kFirstControlId = 100;
 
+// A window's icons, each in the picture drawn for its size: the caption's
+// small one is not the large one shrunk.
+struct WindowIcon {
+  WPARAM which;
+  int width, height;  // system metrics
+};
+constexpr WindowIcon kWindowIcons[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
+
 std::vector<Form*>& LoadedForms() {
   static std::vector<Form*> forms;
   return forms;
@@ -176,11 +184,12 @@ void Form::Load() {
                             spec_.taskbarButton ? nullptr : HiddenOwner(), nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
-  if (spec_.iconId) {
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec_.iconId));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
+  if (spec_.iconId)
+    for (const WindowIcon& size : kWindowIcons) {
+      const HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(spec_.iconId), IMAGE_ICON,
+                                     GetSystemMetrics(size.width), GetSystemMetrics(size.height), LR_SHARED);
+      SendMessageA(window_, WM_SETICON, size.which, reinterpret_cast<LPARAM>(icon));
+    }
   CreateControls();
   LoadedForms().push_back(this);
   Form_Load();
