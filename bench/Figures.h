@@ -12,7 +12,7 @@
 
 namespace bench {
 
-inline constexpr int kRuns = 5;
+inline constexpr int kRuns = 9;
 
 inline LARGE_INTEGER Now() {
   LARGE_INTEGER now;
