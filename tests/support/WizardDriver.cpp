@@ -45,8 +45,11 @@ HWND WaitForWindow(DWORD processId, const WindowTest& test, DWORD timeoutMs) {
   return nullptr;
 }
 
+// Asking for the length would send the window a message and wait for its
+// program to take it; for another process's window GetWindowText answers the
+// text the system keeps, at once, however busy the program is.
 std::string Text(HWND window) {
-  std::string text(size_t(GetWindowTextLengthA(window)) + 1, '\0');
+  std::string text(4096, '\0');
   text.resize(size_t(GetWindowTextA(window, text.data(), int(text.size()))));
   return text;
 }
