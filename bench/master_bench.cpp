@@ -23,8 +23,6 @@ using bench::Now;
 
 namespace {
 
-constexpr const char* kFolderWindowClasses[] = {"ExplorerWClass", "CabinetWClass"};
-
 // The longest time the user interface went without processing its messages.
 double g_longestGapMs = 0;
 LARGE_INTEGER g_lastPump;
@@ -61,22 +59,14 @@ void Preparation(const fs::path& folder) {
   std::printf("  longest time without messages: %s\n", Figure(gaps).c_str());
 }
 
-std::vector<HWND> VisibleFolderWindows() {
-  std::vector<HWND> windows;
-  for (const char* windowClass : kFolderWindowClasses)
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
-      if (IsWindowVisible(window)) windows.push_back(window);
-  return windows;
-}
-
 // How long a program that ended takes to leave the system quiet.
 constexpr DWORD kSettleMs = 500;
 
 // Closes what a run left open and lets the Explorer processes end, so that
 // every run starts alike on a quiet system.
 void CloseFolderWindows() {
-  for (int i = 0; i < 250 && !VisibleFolderWindows().empty(); ++i, Sleep(20))
-    for (HWND window : VisibleFolderWindows()) PostMessageA(window, WM_CLOSE, 0, 0);
+  for (int i = 0; i < 250 && !driver::VisibleFolderWindows().empty(); ++i, Sleep(20))
+    for (HWND window : driver::VisibleFolderWindows()) PostMessageA(window, WM_CLOSE, 0, 0);
   Sleep(kSettleMs);
 }
 
@@ -97,15 +87,6 @@ bool Painted(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     if (GetUpdateRect(child, nullptr, FALSE)) return false;
   return !GetUpdateRect(window, nullptr, FALSE);
-}
-
-// An Explorer window that stands clear of the instruction, to its right.
-bool DockedBeside(HWND instruction) {
-  RECT form, folder;
-  GetWindowRect(instruction, &form);
-  for (HWND window : VisibleFolderWindows())
-    if (GetWindowRect(window, &folder) && folder.left >= form.right) return true;
-  return false;
 }
 
 // Polls finer than the driver does: a figure is only as good as its clock.
@@ -144,7 +125,8 @@ void StartToFirstWindow() {
     if (Await([&] { return (instruction = SharingInstruction(process.Id())) != nullptr; }, 30000))
       shown.push_back(Ms(start, Now()));
     if (instruction && Await([&] { return Painted(instruction); }, 30000)) painted.push_back(Ms(start, Now()));
-    if (instruction && Await([&] { return DockedBeside(instruction); }, 30000)) docked.push_back(Ms(start, Now()));
+    if (instruction && Await([&] { return driver::ExplorerBeside(instruction); }, 30000))
+      docked.push_back(Ms(start, Now()));
     process.Kill();
     process.WaitForExit(5000);
     CloseFolderWindows();

@@ -47,8 +47,8 @@ const basic::FormSpec kForm{
 
 // The image list's keys, in the order of the images in the strip.
 const std::vector<std::wstring> kImageKeys{L"directory", L"root",   L"group",  L"ndscontainer", L"network",
-                                          L"server",    L"tree",   L"domain", L"share",        L"adminshare",
-                                          L"printer",   L"folder", L"file"};
+                                           L"server",    L"tree",   L"domain", L"share",        L"adminshare",
+                                           L"printer",   L"folder", L"file"};
 
 // The strips of those images, each drawn for its size of image.
 struct ImageStrip {
@@ -78,7 +78,6 @@ std::optional<frmNWCheck> g_selector;
 
 std::wstring ImageOf(const NetResource& resource) { return basic::LCase(resource.ResourceTypeName()); }
 
-
 // A server's or a share's name: not empty, and no character that no such
 // name may hold (which also keeps out \\?\ and \\.\ device paths).
 bool IsNamePart(std::wstring_view name) {
@@ -106,7 +105,8 @@ SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std
 
 bool IsKorvellShare(const std::wstring& remoteName) {
   static const std::wstring kFolder = L"KORVELL";
-  return remoteName.size() >= kFolder.size() && basic::UCase(remoteName.substr(remoteName.size() - kFolder.size())) == kFolder;
+  return remoteName.size() >= kFolder.size() &&
+         basic::UCase(remoteName.substr(remoteName.size() - kFolder.size())) == kFolder;
 }
 
 std::wstring SharePath(const std::wstring& text) {
@@ -164,8 +164,8 @@ void frmNWCheck::Form_Load() {
   trap(1, [&] {
     tvwNetwork.Attach(Control(L"tvwNetwork"));
     const int size = basic::Scaled(16);
-    const basic::UniqueGdi strip(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ImageStripFor(size)), IMAGE_BITMAP,
-                                            size * int(kImageKeys.size()), size, LR_CREATEDIBSECTION));
+    const basic::UniqueGdi strip(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ImageStripFor(size)),
+                                            IMAGE_BITMAP, size * int(kImageKeys.size()), size, LR_CREATEDIBSECTION));
     tvwNetwork.SetImages(static_cast<HBITMAP>(strip.get()), kImageKeys);
   });
   trap(2, [&] { NetRoot = std::make_shared<NetResource>(); });
@@ -207,9 +207,12 @@ void frmNWCheck::AddNode(const std::wstring& parent, const NetResource& resource
 }
 
 void frmNWCheck::Click(const std::wstring& control) {
-  if (control == L"cmdMapDrive") cmdMapDrive_Click();
-  else if (control == L"cmdPassword") cmdPassword_Click();
-  else if (control == L"cmdExit") cmdExit_Click();
+  if (control == L"cmdMapDrive")
+    cmdMapDrive_Click();
+  else if (control == L"cmdPassword")
+    cmdPassword_Click();
+  else if (control == L"cmdExit")
+    cmdExit_Click();
 }
 
 bool frmNWCheck::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -323,12 +326,13 @@ std::shared_ptr<NetResource> frmNWCheck::ObjectOf(const std::wstring& key) {
 void frmNWCheck::ShareCheck() {
   if (!InShareRoot || ObrinShared) return;
   InShareRoot = false;
-  basic::MsgBox(L"Setup Detects That The Korvell Directory On The Master Machine\r\n"
-                L"Has Not Been Shared. Make Sure It Is Shared With Full Access,\r\n"
-                L"And If It Is On A Windows NT Or 2000 Machine, Make Sure Its \r\n"
-                L"Permissions Are Set For Everyone Who Will Be Using Korvell.\r\n"
-                L"Once This Is Done, Run The Ostrelle From The Korvell Program Group.",
-                MB_OK | MB_ICONINFORMATION, L"Korvell Ostrelle");
+  basic::MsgBox(
+      L"Setup Detects That The Korvell Directory On The Master Machine\r\n"
+      L"Has Not Been Shared. Make Sure It Is Shared With Full Access,\r\n"
+      L"And If It Is On A Windows NT Or 2000 Machine, Make Sure Its \r\n"
+      L"Permissions Are Set For Everyone Who Will Be Using Korvell.\r\n"
+      L"Once This Is Done, Run The Ostrelle From The Korvell Program Group.",
+      MB_OK | MB_ICONINFORMATION, L"Korvell Ostrelle");
   basic::End();
 }
 

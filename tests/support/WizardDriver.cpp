@@ -18,8 +18,7 @@ BOOL CALLBACK Visit(HWND window, LPARAM lParam) {
   auto& search = *reinterpret_cast<Search*>(lParam);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if ((search.process && process != search.process) || !IsWindowVisible(window) || !(*search.test)(window))
-    return TRUE;
+  if ((search.process && process != search.process) || !IsWindowVisible(window) || !(*search.test)(window)) return TRUE;
   search.found = window;
   return FALSE;
 }
@@ -48,6 +47,22 @@ HWND WaitForWindow(DWORD processId, const WindowTest& test, DWORD timeoutMs) {
 // Asking for the length would send the window a message and wait for its
 // program to take it; for another process's window GetWindowText answers the
 // text the system keeps, at once, however busy the program is.
+std::vector<HWND> VisibleFolderWindows() {
+  std::vector<HWND> windows;
+  for (const char* windowClass : {"ExplorerWClass", "CabinetWClass"})
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
+      if (IsWindowVisible(window)) windows.push_back(window);
+  return windows;
+}
+
+bool ExplorerBeside(HWND instruction) {
+  RECT form, folder;
+  GetWindowRect(instruction, &form);
+  for (HWND window : VisibleFolderWindows())
+    if (GetWindowRect(window, &folder) && folder.left >= form.right) return true;
+  return false;
+}
+
 std::string Text(HWND window) {
   std::string text(4096, '\0');
   text.resize(size_t(GetWindowTextA(window, text.data(), int(text.size()))));

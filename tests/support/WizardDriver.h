@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Process.h"
 
@@ -25,6 +26,11 @@ bool IsMessageBox(HWND window);
 bool IsNetworkSelector(HWND window);
 bool IsErrorDialog(HWND window);
 bool IsPasswordPrompt(HWND window);
+
+// Explorer's folder windows that are shown, of either class.
+std::vector<HWND> VisibleFolderWindows();
+// Whether an Explorer window stands clear of the instruction, to its right.
+bool ExplorerBeside(HWND instruction);
 
 HWND FindChild(HWND parent, const std::string& className, const std::string& text = {});
 // The control of the class that a label names: the nearest one on the

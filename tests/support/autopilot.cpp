@@ -37,8 +37,17 @@ HWND Reach(const char* what, const driver::WindowTest& test) {
   return window;
 }
 
+// The instruction as the user meets it: with Explorer opened beside it, or
+// alone once the wizard has given up waiting for Explorer.
+HWND ReachSharingInstruction() {
+  HWND instruction = driver::WaitForWindow(0, driver::IsSharingInstruction, 60000);
+  if (instruction) driver::WaitUntil([&] { return driver::ExplorerBeside(instruction); }, 15000);
+  Show("sharing-instruction", instruction);
+  return instruction;
+}
+
 int Master(int month) {
-  driver::ClickButton(Reach("sharing-instruction", driver::IsSharingInstruction), "O.K.");
+  driver::ClickButton(ReachSharingInstruction(), "O.K.");
   Reach("progress", driver::IsProgressWindow);
   HWND startMonth = Reach("start-month", driver::IsStartMonth);
   if (month > 0) {

@@ -229,7 +229,8 @@ int IconDrawnFor(int resource, int size) {
 
 bool HasImageStripDrawnFor(int size) {
   for (int resource : {IDB_NETWORK, IDB_NETWORK_24, IDB_NETWORK_32}) {
-    const basic::UniqueGdi strip(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, 0));
+    const basic::UniqueGdi strip(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, 0));
     BITMAP bitmap{};
     GetObjectA(strip.get(), sizeof bitmap, &bitmap);
     if (bitmap.bmHeight == size) return true;
