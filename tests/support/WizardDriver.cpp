@@ -44,12 +44,9 @@ HWND WaitForWindow(DWORD processId, const WindowTest& test, DWORD timeoutMs) {
   return nullptr;
 }
 
-// Asking for the length would send the window a message and wait for its
-// program to take it; for another process's window GetWindowText answers the
-// text the system keeps, at once, however busy the program is.
 std::vector<HWND> VisibleFolderWindows() {
   std::vector<HWND> windows;
-  for (const char* windowClass : {"ExplorerWClass", "CabinetWClass"})
+  for (const char* windowClass : kFolderWindowClasses)
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
       if (IsWindowVisible(window)) windows.push_back(window);
   return windows;
@@ -63,6 +60,9 @@ bool ExplorerBeside(HWND instruction) {
   return false;
 }
 
+// Asking for the length would send the window a message and wait for its
+// program to take it; for another process's window GetWindowText answers the
+// text the system keeps, at once, however busy the program is.
 std::string Text(HWND window) {
   std::string text(4096, '\0');
   text.resize(size_t(GetWindowTextA(window, text.data(), int(text.size()))));

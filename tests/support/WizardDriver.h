@@ -27,6 +27,8 @@ bool IsNetworkSelector(HWND window);
 bool IsErrorDialog(HWND window);
 bool IsPasswordPrompt(HWND window);
 
+// The classes of Explorer's folder windows.
+inline constexpr const char* kFolderWindowClasses[] = {"ExplorerWClass", "CabinetWClass"};
 // Explorer's folder windows that are shown, of either class.
 std::vector<HWND> VisibleFolderWindows();
 // Whether an Explorer window stands clear of the instruction, to its right.

@@ -35,8 +35,6 @@ std::string ErrorMessage(HWND dialog) {
   return driver::Text(driver::FindChild(dialog, "Static", "An unexpected error"));
 }
 
-constexpr const char* kExplorerClasses[] = {"ExplorerWClass", "CabinetWClass"};
-
 // Ends the Explorer programs that the wizard started, whether or not their
 // window has opened yet: one that opens after its test has ended would keep
 // the session, and with it the test run's output, alive. The desktop's own
@@ -64,7 +62,7 @@ void EndStartedExplorers() {
 void CloseExplorerWindows() {
   constexpr DWORD kPatienceMs = 5000;
   std::vector<HWND> windows;
-  for (const char* windowClass : kExplorerClasses)
+  for (const char* windowClass : driver::kFolderWindowClasses)
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
       windows.push_back(window);
   for (HWND window : windows) {
@@ -72,14 +70,6 @@ void CloseExplorerWindows() {
     SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &ignored);
     driver::WaitUntil([window] { return !IsWindow(window); }, kPatienceMs);
   }
-}
-
-std::vector<HWND> VisibleExplorerWindows() {
-  std::vector<HWND> windows;
-  for (const char* windowClass : kExplorerClasses)
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
-      if (IsWindowVisible(window)) windows.push_back(window);
-  return windows;
 }
 
 RECT WindowRect(HWND window) {
@@ -124,7 +114,7 @@ HWND AwaitDockedExplorer(const RECT& instruction) {
   const RECT docked = DockedBeside(instruction);
   HWND seen = nullptr;
   for (int i = 0; i < 200; ++i, Sleep(50))
-    for (HWND window : VisibleExplorerWindows()) {
+    for (HWND window : driver::VisibleFolderWindows()) {
       const RECT rect = WindowRect(window);
       if (EqualRect(&rect, &docked)) return window;
       seen = window;
@@ -154,10 +144,10 @@ class SlowlyClosingExplorer {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &SlowlyClosingExplorer::WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kExplorerClasses[0];
+    windowClass.lpszClassName = driver::kFolderWindowClasses[0];
     RegisterClassA(&windowClass);  // by an earlier test already, maybe
-    HWND window = CreateWindowExA(0, kExplorerClasses[0], "Earlier run", WS_OVERLAPPEDWINDOW, 400, 100, 500, 400,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(0, driver::kFolderWindowClasses[0], "Earlier run", WS_OVERLAPPEDWINDOW, 400, 100, 500,
+                                  400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ShowWindow(window, SW_SHOWNORMAL);
     created_.set_value(window);
@@ -241,7 +231,7 @@ class MasterRoad : public ::testing::Test {
     explorer = AwaitDockedExplorer(instructionRect);
     explorerRect = WindowRect(explorer);
     explorersOverInstruction = 0;
-    for (HWND window : VisibleExplorerWindows()) {
+    for (HWND window : driver::VisibleFolderWindows()) {
       RECT overlap, rect = WindowRect(window);
       explorersOverInstruction += IntersectRect(&overlap, &rect, &instructionRect);
     }
@@ -352,7 +342,7 @@ TEST_F(MasterRoad, AnExplorerWindowOfAnEarlierRunIsClosedAndTheNewOneDocked) {
   EXPECT_NE(explorer, earlier) << "the closing window of the earlier run was docked";
   ExpectExplorerDockedBesideTheInstruction();
   EXPECT_FALSE(IsWindowVisible(earlier)) << "the earlier run's Explorer window is still open";
-  EXPECT_EQ(VisibleExplorerWindows().size(), 1u);
+  EXPECT_EQ(driver::VisibleFolderWindows().size(), 1u);
 }
 
 // Start-up may find the earlier window still on its way out when Explorer opens.
