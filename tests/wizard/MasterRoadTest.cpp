@@ -515,9 +515,12 @@ TEST_P(MasterRoadReport, AnErrorCanBeReportedFromTheDialogAndCloseEndsTheWizard)
   EXPECT_EQ(driver::MessageText(notice).substr(0, 50), "This application will now retrieve some data neede");
   PostMessageA(notice, WM_COMMAND, IDOK, 0);
 
-  // Shown again after the report: only Close is left.
-  HWND again = driver::WaitForWindow(wizard.Id(), [](HWND w) {
-    return driver::IsErrorDialog(w) && !IsWindowEnabled(driver::FindChild(w, "Button", "Report &Error"));
+  // Shown again after the report, as a window of its own: only Close is left.
+  // (The first one, while it is being destroyed, can lose its buttons under
+  // the search.)
+  HWND again = driver::WaitForWindow(wizard.Id(), [dialog](HWND w) {
+    const HWND report = w == dialog ? nullptr : driver::FindChild(w, "Button", "Report &Error");
+    return report && driver::IsErrorDialog(w) && !IsWindowEnabled(report);
   });
   ASSERT_TRUE(again);
   const std::string subject = "Error report for Tamsel 1.0.0";
