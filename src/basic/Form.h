@@ -52,7 +52,6 @@ struct FormSpec {
   int clientWidth, clientHeight;  // twips
   DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   DWORD exStyle = 0;
-  int iconId = 0;  // resource id of the form's icon, 0 for none
   bool taskbarButton = true;
 };
 

@@ -37,7 +37,7 @@ constexpr std::array kPanelControls{L"cmdSendMail",  L"txtDescribe",  L"cmdActio
                                     L"cmdAction(4)", L"cmdAction(5)", L"lblReport"};
 
 const basic::FormSpec kForm{L"vbwFrmErrHandler", L"", kPanelWidth, kPanelHeight, WS_CAPTION | WS_SYSMENU,
-                            WS_EX_DLGMODALFRAME, 0,   false};
+                            WS_EX_DLGMODALFRAME, false};
 
 struct KnownError {
   std::array<int32_t, 7> numbers;

@@ -42,8 +42,8 @@ const ControlSpec kControls[] = {
     {Kind::Label, L"lblTypePath", 90, 1050, 8835, 255, L"Or type the master folder, for example \\\\MASTER\\KORVELL:"},
 };
 
-const basic::FormSpec kForm{
-    L"frmNWCheck", L"Select Korvell  Master Directory", 9015, kTreeTop + 4350, WS_OVERLAPPEDWINDOW, 0, IDI_TAMSEL};
+const basic::FormSpec kForm{L"frmNWCheck", L"Select Korvell  Master Directory", 9015, kTreeTop + 4350,
+                            WS_OVERLAPPEDWINDOW};
 
 // The image list's keys, in the order of the images in the strip.
 const std::vector<std::wstring> kImageKeys{L"directory", L"root",   L"group",  L"ndscontainer", L"network",

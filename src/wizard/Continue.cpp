@@ -1,7 +1,6 @@
 #include "Continue.h"
 
 #include "../errorreport/vbwTrap.h"
-#include "resource.h"
 
 using basic::ControlSpec;
 using basic::Kind;
@@ -22,7 +21,7 @@ const ControlSpec kControls[] = {
     {Kind::DefaultButton, L"Command1", 525, 4620, 1440, 390, L"O.K."},
 };
 
-const basic::FormSpec kForm{L"Continue", L"Korvell Ostrelle", 2505, 8235, WS_CAPTION | WS_SYSMENU, 0, IDI_TAMSEL};
+const basic::FormSpec kForm{L"Continue", L"Korvell Ostrelle", 2505, 8235, WS_CAPTION | WS_SYSMENU};
 
 }  // namespace
 

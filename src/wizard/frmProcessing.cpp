@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "../basic/Handles.h"
-#include "resource.h"
 
 using basic::ControlSpec;
 using basic::Kind;
@@ -15,7 +14,7 @@ const ControlSpec kControls[] = {
     {Kind::ProgressBar, L"ProgressBar1", 60, 900, 3975, 240},
 };
 
-const basic::FormSpec kForm{L"frmProcessing", L"Korvell Ostrelle", 4080, 1605, WS_CAPTION, 0, IDI_TAMSEL};
+const basic::FormSpec kForm{L"frmProcessing", L"Korvell Ostrelle", 4080, 1605, WS_CAPTION};
 
 void DrawTitle(HDC dc, const RECT& area, const char* text, int points, int weight, COLORREF colour) {
   HDC screen = GetDC(nullptr);

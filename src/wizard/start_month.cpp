@@ -2,7 +2,6 @@
 
 #include "../errorreport/vbwTrap.h"
 #include "Global.h"
-#include "resource.h"
 
 using basic::ControlSpec;
 using basic::Kind;
@@ -21,8 +20,7 @@ const ControlSpec kControls[] = {
     {Kind::DefaultButton, L"cmdok", 2580, 4065, 1365, 345, L"O.K."},
 };
 
-const basic::FormSpec kForm{L"start_month", L"Korvell Ostrelle", 6555, 4845, WS_CAPTION | WS_SYSMENU, 0,
-                            IDI_TAMSEL};
+const basic::FormSpec kForm{L"start_month", L"Korvell Ostrelle", 6555, 4845, WS_CAPTION | WS_SYSMENU};
 
 }  // namespace
 

@@ -117,6 +117,29 @@ std::wstring Focused(const basic::Form& form) {
   return GetFocus() == form.hWnd() ? L"(the window)" : L"(elsewhere)";
 }
 
+// The width of an icon's picture; 0 for no icon.
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// The width of the picture that an icon resource holds for a size: the size
+// itself when the picture is drawn for it rather than stretched.
+int IconDrawnFor(int resource, int size) {
+  HMODULE program = GetModuleHandleA(nullptr);
+  auto* directory = static_cast<BYTE*>(
+      LockResource(LoadResource(program, FindResourceA(program, MAKEINTRESOURCEA(resource), RT_GROUP_ICON))));
+  const int icon = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+  return static_cast<const BITMAPINFOHEADER*>(
+             LockResource(LoadResource(program, FindResourceA(program, MAKEINTRESOURCEA(icon), RT_ICON))))
+      ->biWidth;
+}
+
 // A key as the keyboard sends it to the control that has the focus.
 void Press(UINT key) {
   driver::PressKey(GetFocus(), key);
@@ -138,6 +161,18 @@ TEST(SharingInstruction, IsTidyAndEnterPressesOk) {
   EXPECT_TRUE(form.IsLoaded()) << "only O.K. lets the set-up go on";
   Press(VK_RETURN);
   EXPECT_FALSE(form.IsLoaded());
+}
+
+// The program's icon in the caption and on the taskbar, each drawn for its
+// size at this DPI rather than stretched.
+TEST(SharingInstruction, CarriesTheProgramsIconsForTheDpi) {
+  Continue form;
+  form.Load();
+  const auto icon = [&](int which) { return reinterpret_cast<HICON>(GetClassLongPtrA(form.hWnd(), which)); };
+  EXPECT_EQ(IconWidth(icon(GCLP_HICON)), GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(IconWidth(icon(GCLP_HICONSM)), GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(IconDrawnFor(IDI_TAMSEL, GetSystemMetrics(SM_CXSMICON)), GetSystemMetrics(SM_CXSMICON));
+  form.Unload();
 }
 
 TEST(ProgressWindow, IsTidy) {
@@ -215,18 +250,6 @@ TEST_F(SelectorLayout, ShowsTheInstructionAndThePathWholeAboveTheTree) {
   EXPECT_GE(path.top, instruction.top + TextSize(form.Control(L"Label1")).cy) << "the path has a line of its own";
 }
 
-// The width of the picture that an icon resource holds for a size: the size
-// itself when the picture is drawn for it rather than stretched.
-int IconDrawnFor(int resource, int size) {
-  HMODULE program = GetModuleHandleA(nullptr);
-  auto* directory = static_cast<BYTE*>(
-      LockResource(LoadResource(program, FindResourceA(program, MAKEINTRESOURCEA(resource), RT_GROUP_ICON))));
-  const int icon = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
-  return static_cast<const BITMAPINFOHEADER*>(
-             LockResource(LoadResource(program, FindResourceA(program, MAKEINTRESOURCEA(icon), RT_ICON))))
-      ->biWidth;
-}
-
 bool HasImageStripDrawnFor(int size) {
   for (int resource : {IDB_NETWORK, IDB_NETWORK_24, IDB_NETWORK_32}) {
     const basic::UniqueGdi strip(
@@ -247,13 +270,7 @@ TEST_F(SelectorLayout, ImagesAndPicturesHaveTheSizeOfTheDpi) {
   EXPECT_EQ(height, AtDpi(16));
   for (const wchar_t* button : {L"cmdMapDrive", L"cmdExit", L"cmdPassword"}) {
     const auto icon = reinterpret_cast<HICON>(SendMessageA(form.Control(button), BM_GETIMAGE, IMAGE_ICON, 0));
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon, &info)) << Narrow(button);
-    BITMAP bitmap{};
-    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    EXPECT_EQ(bitmap.bmWidth, AtDpi(32)) << Narrow(button);
+    EXPECT_EQ(IconWidth(icon), AtDpi(32)) << Narrow(button);
   }
 }
 
