@@ -26,23 +26,23 @@ std::wstring FromAnsi(std::string_view text) {
   return out;
 }
 
-static std::wstring MapCase(std::wstring_view text, DWORD how) {
-  std::wstring out(text);
-  if (!out.empty()) LCMapStringW(LOCALE_USER_DEFAULT, how, text.data(), int(text.size()), out.data(), int(out.size()));
-  return out;
-}
-
-// Keys of collections and trees go through here thousands of times a
-// listing: plain ASCII is upper-cased without a call into the system.
-std::wstring UCase(std::wstring_view text) {
+// Keys of collections and trees, and the names of their images, go through
+// here thousands of times a listing: plain ASCII changes case without a call
+// into the system. `from` is the first letter of the case that changes.
+static std::wstring ChangeCase(std::wstring_view text, wchar_t from, DWORD how) {
   std::wstring out(text);
   for (wchar_t& c : out) {
-    if (c >= 0x80) return MapCase(text, LCMAP_UPPERCASE);
-    if (c >= L'a' && c <= L'z') c = wchar_t(c - (L'a' - L'A'));
+    if (c >= 0x80) {
+      LCMapStringW(LOCALE_USER_DEFAULT, how, text.data(), int(text.size()), out.data(), int(out.size()));
+      return out;
+    }
+    if (c >= from && c <= from + 25) c ^= 0x20;
   }
   return out;
 }
-std::wstring LCase(std::wstring_view text) { return MapCase(text, LCMAP_LOWERCASE); }
+
+std::wstring UCase(std::wstring_view text) { return ChangeCase(text, L'a', LCMAP_UPPERCASE); }
+std::wstring LCase(std::wstring_view text) { return ChangeCase(text, L'A', LCMAP_LOWERCASE); }
 
 std::wstring Trim(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');

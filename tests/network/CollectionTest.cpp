@@ -1,7 +1,10 @@
 // The runtime's keyed collection.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "basic/Collection.h"
+#include "basic/Text.h"
 
 using basic::Collection;
 using basic::Variant;
@@ -25,6 +28,21 @@ TEST(Collection, KeepsTheOrderOfAddingAndFindsByKeyOrPosition) {
   EXPECT_EQ(*c.Item(std::wstring(L"THREE")), 3);  // keys ignore case
   EXPECT_EQ(*c.Item(int32_t(1)), 1);
   EXPECT_EQ(*c.Item(int16_t(3)), 3);
+}
+
+// Keys and image names change case without the system where they are plain
+// ASCII, and must come out as the system would make them all the same.
+TEST(Case, ChangesAsTheSystemDoesForAsciiAndOtherLetters) {
+  const auto system = [](const std::wstring& text, DWORD how) {
+    std::wstring out(text);
+    LCMapStringW(LOCALE_USER_DEFAULT, how, text.data(), int(text.size()), out.data(), int(out.size()));
+    return out;
+  };
+  for (const std::wstring text : {L"", L"share", L"\\\\MASTER\\Korvell_FAKE", L"@[`{ az AZ 09",
+                                   L"\u00c4rger \u00fcber \u00d6l", L"kontor\\\u00e9t\u00e9"}) {
+    EXPECT_EQ(basic::UCase(text), system(text, LCMAP_UPPERCASE)) << basic::ToAnsi(text);
+    EXPECT_EQ(basic::LCase(text), system(text, LCMAP_LOWERCASE)) << basic::ToAnsi(text);
+  }
 }
 
 TEST(Collection, GivesNothingForAMissingKeyAPositionOutOfRangeOrAnotherKindOfIndex) {
