@@ -58,15 +58,22 @@ class TreeView {
 
  private:
   struct Node {
-    HTREEITEM item;
+    HTREEITEM item = nullptr;
     std::wstring key;
+    std::wstring text;
     std::wstring tag;
     std::wstring image;
     bool sorted = false;
+    // Made when the node is first sorted: the bytes of the text's sort key
+    // are in the order in which the control compares texts, without case.
+    std::string sortKey;
   };
   const Node& At(const std::wstring& key) const;
   Node& At(const std::wstring& key);
   int ImageIndex(const std::wstring& image) const;
+  void SortChildren(HTREEITEM parent);
+  static int CALLBACK CompareNodes(LPARAM first, LPARAM second, LPARAM);
+  static const std::string& SortKeyOf(Node& node);
 
   HWND window_ = nullptr;
   HIMAGELIST images_ = nullptr;

@@ -5,8 +5,10 @@
 #include <commctrl.h>
 #include <winnetwk.h>
 
+#include <algorithm>
 #include <map>
 
+#include "basic/Handles.h"
 #include "basic/Runtime.h"
 #include "basic/Text.h"
 #include "network/frmNWCheck.h"
@@ -16,6 +18,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/WizardDriver.h"
 #include "wizard/Global.h"
+#include "wizard/resource.h"
 
 namespace {
 
@@ -107,6 +110,35 @@ TEST_F(Selector, ExpandingTheMasterSortsItsSharesAndFindsThePlannersShare) {
   // The provider's children keep the order the network gives.
   Expand(L"Lab Network");
   EXPECT_EQ(Texts(L"Lab Network"), std::vector<std::wstring>{L"LAB"});
+}
+
+// A sorted parent's children stand in the order in which the control's own
+// sort compares their texts (without case), whatever their punctuation,
+// digits or accents, added in a batch or one by one.
+TEST(TreeOrder, IsTheControlsOwnComparisonOfTheTexts) {
+  const std::vector<std::wstring> texts{L"Users", L"users2",     L"C$",   L"korvell",       L"_backup", L"co-op",
+                                        L"coop",  L"co op",      L"ab'c", L"abd",           L"10",      L"9",
+                                        L"Zeta",  L"\u00c4rger", L"Arzt", L"\u00e9t\u00e9", L"ETA",     L"ewe"};
+  std::vector<std::wstring> expected = texts;
+  std::sort(expected.begin(), expected.end(),
+            [](const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; });
+  for (const bool batch : {true, false}) {
+    const basic::UniqueWindow window(CreateWindowExA(0, WC_TREEVIEWA, "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                                                     GetModuleHandleA(nullptr), nullptr));
+    basic::TreeView tree;
+    tree.Attach(window.get());
+    const basic::UniqueGdi strip(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_NETWORK), IMAGE_BITMAP, 0, 0, 0));
+    tree.SetImages(static_cast<HBITMAP>(strip.get()), {L"server"});
+    tree.Add(L"", L"top", L"top", L"server");
+    tree.SetSorted(L"top", true);
+    if (batch) tree.BeginUpdate();
+    for (size_t i = 0; i < texts.size(); ++i) tree.Add(L"top", L"key" + std::to_wstring(i), texts[i], L"server");
+    if (batch) tree.EndUpdate();
+    std::vector<std::wstring> shown;
+    for (const std::wstring& child : tree.ChildKeys(L"top")) shown.push_back(tree.Text(child));
+    EXPECT_EQ(shown, expected) << (batch ? "in a batch" : "one by one");
+  }
 }
 
 TEST_F(Selector, AnOpenShareExpandsToNothing) {
@@ -250,8 +282,8 @@ TEST_F(Selector, TheButtonRule) {
     SelectorButtons expected;
   };
   const Case cases[] = {
-      {true, L"\\\\s\\x", L"", {true, false}},   {true, L"\\\\s\\x", L"pw", {true, true}},
-      {true, L"None", L"pw", {true, false}},   {true, L"", L"pw", {true, false}},
+      {true, L"\\\\s\\x", L"", {true, false}},  {true, L"\\\\s\\x", L"pw", {true, true}},
+      {true, L"None", L"pw", {true, false}},    {true, L"", L"pw", {true, false}},
       {false, L"\\\\s\\x", L"", {false, true}}, {false, L"None", L"pw", {false, false}},
       {false, L"", L"", {false, false}},
   };
