@@ -20,6 +20,7 @@ struct IconRequest {
   HICON icon;
 };
 
+// Loads the first icon group that the enumeration hands in, and ends it.
 BOOL CALLBACK LoadFirstIcon(HMODULE module, LPCSTR, LPSTR name, LONG_PTR request) {
   auto& r = *reinterpret_cast<IconRequest*>(request);
   r.icon = static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, r.width, r.height, LR_SHARED));
