@@ -61,10 +61,10 @@ int TreeView::ImageIndex(const std::wstring& image) const {
 
 void TreeView::Add(const std::wstring& parent, const std::wstring& key, const std::wstring& text,
                    const std::wstring& image) {
-  if (Exists(key)) Raise(kKeyNotUnique, L"Key is not unique in collection");
+  const std::wstring upperKey = UCase(key);
+  if (nodes_.contains(upperKey)) Raise(kKeyNotUnique, L"Key is not unique in collection");
   const Node* parentNode = parent.empty() ? nullptr : &At(parent);
   const int index = ImageIndex(image);
-  const std::wstring upperKey = UCase(key);
   Node& node = nodes_[upperKey];
   node.key = key;
   node.text = text;
@@ -107,10 +107,10 @@ const std::string& TreeView::SortKeyOf(Node& node) {
 }
 
 void TreeView::Remove(const std::wstring& key) {
-  const Node node = At(key);
+  const HTREEITEM item = At(key).item;
   for (const std::wstring& child : ChildKeys(key)) Remove(child);
-  TreeView_DeleteItem(window_, node.item);
-  keys_.erase(node.item);
+  TreeView_DeleteItem(window_, item);
+  keys_.erase(item);
   nodes_.erase(UCase(key));
 }
 
@@ -126,16 +126,9 @@ std::wstring TreeView::Parent(const std::wstring& key) const {
   return parent ? At(KeyOf(parent)).key : L"";
 }
 
-std::wstring TreeView::Text(const std::wstring& key) const {
-  char text[1024] = "";
-  TVITEMA item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = At(key).item;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(window_, TVM_GETITEMA, 0, LPARAM(&item));
-  return FromAnsi(text);
-}
+// As the node was given it: the control holds only a copy, and asking it
+// costs a search through all its items under Wine.
+std::wstring TreeView::Text(const std::wstring& key) const { return At(key).text; }
 
 std::vector<std::wstring> TreeView::ChildKeys(const std::wstring& key) const {
   std::vector<std::wstring> children;
