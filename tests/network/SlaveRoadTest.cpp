@@ -80,10 +80,10 @@ class SlaveRoad : public ::testing::Test {
   }
   // Browses to \\MASTER\korvell, selects it and presses Confirm; the question.
   HWND ConfirmKorvellShare(HWND selector) {
-    driver::ExpandNode(selector, 'O');  // Office Network
-    driver::ExpandNode(selector, 'Q');  // QUILLON
-    driver::ExpandNode(selector, 'M');  // \\MASTER
-    driver::SelectNode(selector, 'k');  // \\MASTER\korvell
+    EXPECT_TRUE(driver::ExpandNode(selector, 'O'));  // Office Network
+    EXPECT_TRUE(driver::ExpandNode(selector, 'Q'));  // QUILLON
+    EXPECT_TRUE(driver::ExpandNode(selector, 'M'));  // \\MASTER
+    EXPECT_TRUE(driver::SelectNode(selector, 'k'));  // \\MASTER\korvell
     EXPECT_TRUE(driver::ClickButton(selector, "&Confirm"));
     HWND question = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
     EXPECT_TRUE(question);
@@ -151,9 +151,9 @@ class UnsharedMaster : public SlaveRoad {
 TEST_F(UnsharedMaster, TheFirstServerWithoutThePlannersShareEndsTheWizard) {
   HWND selector = StartSelector();
   ASSERT_TRUE(selector);
-  driver::ExpandNode(selector, 'O');
-  driver::ExpandNode(selector, 'Q');
-  driver::ExpandNode(selector, 'A');  // \\ACCOUNTS
+  EXPECT_TRUE(driver::ExpandNode(selector, 'O'));
+  EXPECT_TRUE(driver::ExpandNode(selector, 'Q'));
+  EXPECT_TRUE(driver::ExpandNode(selector, 'A'));  // \\ACCOUNTS
   HWND message = driver::WaitForWindow(wizard.Id(), driver::IsMessageBox);
   ASSERT_TRUE(message);
   EXPECT_EQ(driver::Text(message), "Korvell Ostrelle");
@@ -182,7 +182,7 @@ class UnlistedMaster : public SlaveRoad {
 TEST_F(UnlistedMaster, ATypedProtectedShareOpensWithItsPasswordAndIsRecorded) {
   HWND selector = StartSelector();
   ASSERT_TRUE(selector);
-  driver::ExpandNode(selector, 'O');  // Office Network
+  EXPECT_TRUE(driver::ExpandNode(selector, 'O'));  // Office Network
   HWND tree = driver::FindChild(selector, "SysTreeView32");
   EXPECT_FALSE(TreeView_GetChild(tree, TreeView_GetSelection(tree))) << "browsing lists a server";
 

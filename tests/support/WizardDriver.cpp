@@ -200,27 +200,31 @@ bool DialogOfTree(HWND tree) {
 
 }  // namespace
 
-void SelectNode(HWND window, char letter) {
+bool SelectNode(HWND window, char letter) {
   HWND tree = FindChild(window, "SysTreeView32");
   // The tree takes letters typed in quick succession as one search: this
-  // letter must start a new one, after the control's type-ahead pause.
-  static DWORD lastTyped = 0;
-  const DWORD sinceLast = GetTickCount() - lastTyped;
+  // letter must start a new one, after the control's type-ahead pause. The
+  // pause counts from when the tree took the last letter, which a busy
+  // machine may do long after it was typed; it had taken it at the latest
+  // when its answer was seen.
+  static DWORD lastTaken = 0;
+  const DWORD sinceLast = GetTickCount() - lastTaken;
   if (sinceLast < kTypeAheadPauseMs) Sleep(kTypeAheadPauseMs - sinceLast);
   const HTREEITEM before = Caret(tree);
   TypeChar(tree, letter);
-  lastTyped = GetTickCount();
-  WaitUntil([&] { return Caret(tree) != before || DialogOfTree(tree); }, kTreeResponseMs);
+  const bool answered = WaitUntil([&] { return Caret(tree) != before || DialogOfTree(tree); }, kTreeResponseMs);
+  lastTaken = GetTickCount();
+  return answered;
 }
 
-void ExpandNode(HWND window, char letter) {
-  SelectNode(window, letter);
+bool ExpandNode(HWND window, char letter) {
+  if (!SelectNode(window, letter)) return false;
   HWND tree = FindChild(window, "SysTreeView32");
   const HTREEITEM node = Caret(tree);
   const HTREEITEM firstChild = TreeView_GetChild(tree, node);
   PressKey(tree, VK_ADD);
   // Filled in (its placeholder gone) or opened, or a notice came instead.
-  WaitUntil(
+  return WaitUntil(
       [&] {
         return TreeView_GetChild(tree, node) != firstChild ||
                (TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED) || DialogOfTree(tree);

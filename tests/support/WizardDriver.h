@@ -61,9 +61,10 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 bool WaitForEnabled(HWND control, bool enabled = true, DWORD timeoutMs = 20000);
 // Selects the next node that begins with the letter in the tree view of a
 // window, and expands it, as the user does with the keyboard; each returns
-// once the tree has done so (or a message box came instead), within a limit.
-void SelectNode(HWND window, char letter);
-void ExpandNode(HWND window, char letter);
+// once the tree has done so (or a message box came instead), or false after
+// a limit.
+bool SelectNode(HWND window, char letter);
+bool ExpandNode(HWND window, char letter);
 // How long the tree view takes typed letters as one search.
 inline constexpr DWORD kTypeAheadPauseMs = 600;
 
