@@ -198,16 +198,17 @@ bool DialogOfTree(HWND tree) {
   return WaitForWindow(process, IsMessageBox, 0) != nullptr;
 }
 
+// The tree takes characters typed in quick succession as one search, the
+// '+' of the expanding key among them: a letter must start a new one, after
+// the control's type-ahead pause. The pause counts from when the tree took
+// the last character, which a busy machine may do long after it was typed:
+// at the latest when the tree's answer to it was seen.
+DWORD lastTaken = 0;
+
 }  // namespace
 
 bool SelectNode(HWND window, char letter) {
   HWND tree = FindChild(window, "SysTreeView32");
-  // The tree takes letters typed in quick succession as one search: this
-  // letter must start a new one, after the control's type-ahead pause. The
-  // pause counts from when the tree took the last letter, which a busy
-  // machine may do long after it was typed; it had taken it at the latest
-  // when its answer was seen.
-  static DWORD lastTaken = 0;
   const DWORD sinceLast = GetTickCount() - lastTaken;
   if (sinceLast < kTypeAheadPauseMs) Sleep(kTypeAheadPauseMs - sinceLast);
   const HTREEITEM before = Caret(tree);
@@ -224,12 +225,14 @@ bool ExpandNode(HWND window, char letter) {
   const HTREEITEM firstChild = TreeView_GetChild(tree, node);
   PressKey(tree, VK_ADD);
   // Filled in (its placeholder gone) or opened, or a notice came instead.
-  return WaitUntil(
+  const bool answered = WaitUntil(
       [&] {
         return TreeView_GetChild(tree, node) != firstChild ||
                (TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED) || DialogOfTree(tree);
       },
       kTreeResponseMs);
+  lastTaken = GetTickCount();
+  return answered;
 }
 
 void ClickMonth(HWND startMonth, int month) {
