@@ -21,6 +21,7 @@
 #include "errorreport/vbwErrHandler.h"
 #include "errorreport/vbwFrmErrHandler.h"
 #include "errorreport/vbwTrap.h"
+#include "support/EmulatedProcessor.h"
 #include "support/ErrorDialogStandIn.h"
 #include "support/TestMailClient.h"
 #include "support/WizardDriver.h"
@@ -77,6 +78,7 @@ class Exceptions : public ::testing::Test {
 };
 
 TEST_F(Exceptions, BreakpointAndGuardPageOfOwnCodeArriveInTheTrapAsError65535) {
+  SKIP_WHERE_FAULTS_ARE_EMULATED();
   const std::vector<std::pair<void (*)(), const wchar_t*>> faults{
       {&Breakpoint, L"Exception: Breakpoint"},
       {&TouchGuardPage, L"Exception: Guard Page"},
@@ -135,6 +137,7 @@ void FaultWithAnswers(void (*fault)(), std::vector<int32_t> answers, void (*whil
 }
 
 TEST_F(Exceptions, AFaultInASystemDllIsReportedWithItsPackageAndEndsWithItsCode) {
+  SKIP_WHERE_FAULTS_ARE_EMULATED();
   TestMailClient mail;
   fs::remove_all(fs::path(basic::App::Path()) / vbwReportFolderName);
   EXPECT_EXIT(FaultWithAnswers([] { Guarded(&CopyFromNowhere); }, {8, 4}),

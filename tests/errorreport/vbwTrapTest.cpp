@@ -8,6 +8,7 @@
 #include "basic/Err.h"
 #include "errorreport/vbwCommon.h"
 #include "errorreport/vbwTrap.h"
+#include "support/EmulatedProcessor.h"
 #include "support/ErrorDialogStandIn.h"
 
 namespace {
@@ -97,6 +98,7 @@ TEST_F(Protocol, AnErrorOfAnUnguardedCalleeReachesTheCallersTrap) {
 }
 
 TEST_F(Protocol, AnAccessViolationIsError65535InTheProcedureThatHadIt) {
+  SKIP_WHERE_FAULTS_ARE_EMULATED();
   ErrorDialogStandIn user({6});
   Fault(&AccessViolation);
   ASSERT_EQ(user.Errors().size(), 1u);
@@ -106,6 +108,7 @@ TEST_F(Protocol, AnAccessViolationIsError65535InTheProcedureThatHadIt) {
 }
 
 TEST_F(Protocol, ADivisionByZeroIsReportedByItsName) {
+  SKIP_WHERE_FAULTS_ARE_EMULATED();
   ErrorDialogStandIn user({6});
   int result = -1;
   vbwTrap trap(L"TestModule", L"Divide");
