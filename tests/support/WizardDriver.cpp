@@ -44,6 +44,19 @@ HWND WaitForWindow(DWORD processId, const WindowTest& test, DWORD timeoutMs) {
   return nullptr;
 }
 
+std::string ShownWindows(DWORD processId) {
+  std::string list;
+  WaitForWindow(
+      processId,
+      [&](HWND window) {
+        list += (list.empty() ? "" : "; ") + ClassOf(window) + " \"" + Text(window) + "\"";
+        if (IsMessageBox(window)) list += ": " + MessageText(window);
+        return false;
+      },
+      0);
+  return list.empty() ? "none" : list;
+}
+
 std::vector<HWND> VisibleFolderWindows() {
   std::vector<HWND> windows;
   for (const char* windowClass : kFolderWindowClasses)

@@ -18,6 +18,10 @@ using WindowTest = std::function<bool(HWND)>;
 // passes the test, waiting for it up to the time given; null when none came.
 HWND WaitForWindow(DWORD processId, const WindowTest& test, DWORD timeoutMs = 20000);
 
+// The process's visible top-level windows, for a failure's message: each
+// window's class and caption, and a message box's text.
+std::string ShownWindows(DWORD processId);
+
 // Tests for the wizard's windows.
 bool IsSharingInstruction(HWND window);
 bool IsStartMonth(HWND window);

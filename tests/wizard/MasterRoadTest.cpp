@@ -238,7 +238,7 @@ class MasterRoad : public ::testing::Test {
     driver::ClickButton(instruction, "O.K.");
 
     HWND startMonth = driver::WaitForWindow(wizard.Id(), driver::IsStartMonth);
-    EXPECT_TRUE(startMonth) << "no start month";
+    EXPECT_TRUE(startMonth) << "no start month; shown: " << driver::ShownWindows(wizard.Id());
     if (!startMonth) return Abandon(wizard);
     if (HWND progress = driver::WaitForWindow(wizard.Id(), driver::IsProgressWindow, 0))
       barPosition = int(SendMessageA(driver::FindChild(progress, "msctls_progress32"), PBM_GETPOS, 0, 0));
