@@ -33,12 +33,9 @@ long long TicksPerMs() {
 
 Pacer::Pacer(double intervalMs) : interval_((long long)(intervalMs * double(TicksPerMs()))), last_(Ticks()) {}
 
-bool Pacer::Due() {
-  const long long now = Ticks();
-  if (now - last_ < interval_) return false;
-  last_ = now;
-  return true;
-}
+bool Pacer::Due() const { return Ticks() - last_ >= interval_; }
+
+void Pacer::Restart() { last_ = Ticks(); }
 
 namespace {
 EscapedErrorHandler g_escapedErrorHandler = nullptr;

@@ -12,13 +12,16 @@ namespace basic {
 // Lets the user interface process its pending window messages.
 void DoEvents();
 
-// Tells when a given time has passed since it last said so: long loops use
-// it to repaint and process messages often enough for the user, but not
-// after every step.
+// Tells when a given time has passed since it was last restarted: long
+// loops use it to repaint and process messages often enough for the user,
+// but not after every step. The loop restarts it once it has repainted, so
+// that a repaint slower than the interval (a slow display, a slow machine)
+// still leaves the loop a whole interval of work before the next one.
 class Pacer {
  public:
   explicit Pacer(double intervalMs);
-  bool Due();
+  bool Due() const;
+  void Restart();
 
  private:
   long long interval_;

@@ -217,6 +217,7 @@ void PrepareYearFile(YearFile& file, ProgressBar& bar) {
     if (!pacer.Due()) return;
     bar.Refresh();
     DoEvents();
+    pacer.Restart();
   });
   bar.Refresh();
   DoEvents();

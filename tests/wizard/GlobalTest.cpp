@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "basic/Err.h"
+#include "basic/Runtime.h"
 #include "support/RegistrySandbox.h"
 #include "wizard/Global.h"
 
@@ -91,6 +92,19 @@ TEST_F(DataFiles, AnInterruptedPreparationIsNotTakenAsPrepared) {
     again.Prepare([] {});
     EXPECT_EQ(Contents(File("y.DAT")), std::string(111600, '0'));
   }
+}
+
+// The preparation repaints its bar when the pacer is due. A repaint slower
+// than the interval (a slow display) must still leave it a whole interval of
+// work, or it repaints at every pixel that the bar grows and takes seconds.
+TEST(Pacer, CountsItsIntervalFromTheEndOfWhatItPaced) {
+  basic::Pacer pacer(200);
+  EXPECT_FALSE(pacer.Due());
+  Sleep(250);
+  ASSERT_TRUE(pacer.Due());
+  Sleep(250);  // a repaint slower than the interval
+  pacer.Restart();
+  EXPECT_FALSE(pacer.Due());
 }
 
 TEST_F(DataFiles, OffsetHoldsTheMonthAndCrLfAndReplacesWhatWasThere) {
