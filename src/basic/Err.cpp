@@ -21,12 +21,14 @@ constexpr std::array kErrorTexts{
     KnownError{errOverflow, L"Overflow"},
     KnownError{errOutOfMemory, L"Out of memory"},
     KnownError{errTypeMismatch, L"Type mismatch"},
+    KnownError{errDllLoad, L"Error in loading DLL"},
     KnownError{errInternal, L"Internal error"},
     KnownError{errFileNotFound, L"File not found"},
     KnownError{errDiskFull, L"Disk full"},
     KnownError{errPermissionDenied, L"Permission denied"},
     KnownError{errPathFileAccess, L"Path/File access error"},
     KnownError{errPathNotFound, L"Path not found"},
+    KnownError{errDllEntry, L"Specified DLL function not found"},
 };
 
 struct FileErrorMapping {

@@ -16,12 +16,14 @@ enum ErrNumber : int32_t {
   errOverflow = 6,
   errOutOfMemory = 7,
   errTypeMismatch = 13,
+  errDllLoad = 48,
   errInternal = 51,
   errFileNotFound = 53,
   errDiskFull = 61,
   errPermissionDenied = 70,
   errPathFileAccess = 75,
   errPathNotFound = 76,
+  errDllEntry = 453,
 };
 
 class Error : public std::exception {

@@ -10,6 +10,7 @@
 
 #include "../basic/Err.h"
 #include "../basic/Handles.h"
+#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "../errorreport/vbwTrap.h"
 #include "NetResources.h"
@@ -28,7 +29,8 @@ constexpr std::array kDisplayTypeNames{
     L"Network", L"Root",   L"AdminShare", L"Directory", L"Tree", L"NDSContainer",
 };
 
-using UniqueEnum = UniqueOf<HANDLE, WNetCloseEnum>;
+DWORD CloseEnumeration(HANDLE enumeration) { return basic::Mpr().WNetCloseEnum(enumeration); }
+using UniqueEnum = UniqueOf<HANDLE, CloseEnumeration>;
 using UniqueGlobal = UniqueOf<HGLOBAL, GlobalFree>;
 
 // The record in the form the router takes: ANSI copies of the texts, and a
@@ -109,7 +111,8 @@ NetResRecord ReadRecord(const EnumBuffer& buffer, DWORD index) {
 UniqueEnum OpenEnumeration(const NetResRecord& container, DWORD type, DWORD usage) {
   PlatformRecord platform(container);
   HANDLE enumeration = nullptr;
-  if (WNetOpenEnumA(RESOURCE_GLOBALNET, type, usage, platform.get(), &enumeration) != NO_ERROR) return nullptr;
+  if (basic::Mpr().WNetOpenEnumA(RESOURCE_GLOBALNET, type, usage, platform.get(), &enumeration) != NO_ERROR)
+    return nullptr;
   return UniqueEnum(enumeration);
 }
 
@@ -129,7 +132,7 @@ void ReadEnumeration(vbwTrap& trap, HANDLE enumeration, Take take) {
       count = kAsManyAsFit;
       size = buffer.Size();
     });
-    trap(5, [&] { result = WNetEnumResourceA(enumeration, &count, buffer.Data(), &size); });
+    trap(5, [&] { result = basic::Mpr().WNetEnumResourceA(enumeration, &count, buffer.Data(), &size); });
     trap(6, [&] {
       if (result == ERROR_MORE_DATA) buffer.Grow(size);
     });
@@ -147,7 +150,7 @@ void ReadEnumeration(vbwTrap& trap, HANDLE enumeration, Take take) {
 // where the user never remembered a connection.
 UniqueEnum OpenConnections(DWORD scope) {
   HANDLE enumeration = nullptr;
-  if (WNetOpenEnumA(scope, RESOURCETYPE_DISK, 0, nullptr, &enumeration) != NO_ERROR) return nullptr;
+  if (basic::Mpr().WNetOpenEnumA(scope, RESOURCETYPE_DISK, 0, nullptr, &enumeration) != NO_ERROR) return nullptr;
   return UniqueEnum(enumeration);
 }
 

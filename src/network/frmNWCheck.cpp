@@ -11,6 +11,7 @@
 #include "../basic/App.h"
 #include "../basic/Runtime.h"
 #include "../basic/Scripting.h"
+#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "../errorreport/vbwTrap.h"
 #include "../wizard/Global.h"
@@ -122,11 +123,12 @@ std::wstring SharePath(const std::wstring& text) {
 DWORD NetworkDriveConnection(const std::string& drive, std::string& remote) {
   std::string buffer(MAX_PATH, '\0');
   DWORD size = DWORD(buffer.size());
-  DWORD result = WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
+  const auto& mpr = basic::Mpr();
+  DWORD result = mpr.WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
   if (result == ERROR_MORE_DATA) {
     buffer.assign(std::max<DWORD>(size, 2 * DWORD(buffer.size())), '\0');
     size = DWORD(buffer.size());
-    result = WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
+    result = mpr.WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
   }
   if (result == NO_ERROR) remote = buffer.c_str();
   return result;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "../basic/Runtime.h"
+#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "../errorreport/vbwTrap.h"
 #include "../wizard/Global.h"
@@ -68,7 +69,7 @@ DWORD ConnectShare(const std::wstring& share, const std::wstring& user, const st
   resource.lpRemoteName = remote.data();
   // Not remembered in the user's profile: that records a drive letter, and
   // there is none.
-  return WNetAddConnection2A(&resource, secret.text.c_str(), user.empty() ? nullptr : name.c_str(),
+  return basic::Mpr().WNetAddConnection2A(&resource, secret.text.c_str(), user.empty() ? nullptr : name.c_str(),
                              CONNECT_CMD_SAVECRED);
 }
 

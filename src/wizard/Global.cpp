@@ -10,6 +10,7 @@
 #include "../basic/Err.h"
 #include "../basic/Files.h"
 #include "../basic/Runtime.h"
+#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "../basic/Timer.h"
 #include "../errorreport/vbwCommon.h"
@@ -296,6 +297,12 @@ void RecordSlaveSettings(const std::wstring& share) {
 
 namespace {
 
+// Explorer from the Windows folder, opened on the folder's parent with the
+// folder selected.
+std::wstring ExplorerSelecting(const std::wstring& folder) {
+  return L"\"" + FromAnsi(WindowsFolderFile("explorer.exe")) + L"\" /select," + folder;
+}
+
 // Opens Explorer on the program folder and asks the user to share it. The
 // instruction shows first: Explorer takes far longer to open and would only
 // compete with the form for the processor. It docks beside the instruction
@@ -306,7 +313,7 @@ void ShareProgramFolder(vbwTrap& trap) {
   std::vector<HWND> before;
   trap(10, [&] {
     before = FolderWindows();
-    StartProgram(L"explorer /select," + ini_value);
+    StartProgram(ExplorerSelecting(ini_value));
   });
   std::optional<ExplorerDock> dock;
   trap(11, [&] { dock.emplace(before, instruction.hWnd()); });

@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include "../basic/Form.h"
+#include "../basic/SystemLibraries.h"
 #include "Global.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  basic::RestrictLibrarySearch();
   Main();
   // On a slave the process lives on in the network selector, which ends it.
   MSG msg;

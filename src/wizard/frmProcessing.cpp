@@ -53,7 +53,9 @@ void frmProcessing::Paint(HDC dc) {
   TRIVERTEX corners[2] = {{band.left, band.top, 0x1f00, 0x4e00, 0x8c00, 0},
                           {band.right, band.bottom, 0x5a00, 0x8f00, 0xc800, 0}};
   GRADIENT_RECT gradient{0, 1};
-  GradientFill(dc, corners, 2, &gradient, 1, GRADIENT_FILL_RECT_H);
+  // gdi32's own, which the gradient library only forwards to: that library
+  // is not one that the system always loads from its own folder.
+  GdiGradientFill(dc, corners, 2, &gradient, 1, GRADIENT_FILL_RECT_H);
 
   const int unit = TwipsToPixels(60);
   RECT page{unit * 2, unit * 2, unit * 10, unit * 12};

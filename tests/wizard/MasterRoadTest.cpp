@@ -5,7 +5,6 @@
 // after windows.h
 #include <commctrl.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -33,43 +32,6 @@ void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, s
 // The error dialog of a wizard that failed; its message.
 std::string ErrorMessage(HWND dialog) {
   return driver::Text(driver::FindChild(dialog, "Static", "An unexpected error"));
-}
-
-// Ends the Explorer programs that the wizard started, whether or not their
-// window has opened yet: one that opens after its test has ended would keep
-// the session, and with it the test run's output, alive. The desktop's own
-// Explorer stays.
-void EndStartedExplorers() {
-  DWORD desktop = 0;
-  GetWindowThreadProcessId(GetDesktopWindow(), &desktop);
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, "explorer.exe") != 0 || entry.th32ProcessID == desktop) continue;
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-      TerminateProcess(process, 0);
-      WaitForSingleObject(process, 5000);
-      CloseHandle(process);
-    }
-  }
-  CloseHandle(snapshot);
-}
-
-// Closes the Explorer windows that earlier runs left, waiting a while for
-// each to go: a window that hangs or will not close is left, not waited for.
-void CloseExplorerWindows() {
-  constexpr DWORD kPatienceMs = 5000;
-  std::vector<HWND> windows;
-  for (const char* windowClass : driver::kFolderWindowClasses)
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, windowClass, nullptr));)
-      windows.push_back(window);
-  for (HWND window : windows) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &ignored);
-    driver::WaitUntil([window] { return !IsWindow(window); }, kPatienceMs);
-  }
 }
 
 RECT WindowRect(HWND window) {

@@ -101,35 +101,6 @@ TEST(UnattendedArguments, AQuietRunWithoutALogLogsToTheTemporaryFolder) {
   EXPECT_EQ(unattended::LogPath(options), L"C:\\setup.log");
 }
 
-// A share of the network as Wine keeps it: \\server\share is a folder of the
-// prefix, which can be made once the prefix's folder of network paths exists.
-class ShareFolder {
- public:
-  ShareFolder(const std::string& server, const std::string& share, bool withData) {
-    char prefix[MAX_PATH] = "";
-    GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
-    std::string uncRoot = std::string("\\\\?\\unix") + prefix + "/dosdevices/unc";
-    for (char& c : uncRoot)
-      if (c == '/') c = '\\';
-    CreateDirectoryA(uncRoot.c_str(), nullptr);
-    path_ = "\\\\" + server + "\\" + share;
-    for (const std::string& folder : {"\\\\" + server, path_, path_ + "\\dats"}) {
-      if (folder.ends_with("dats") && !withData) break;
-      if (CreateDirectoryA(folder.c_str(), nullptr)) made_.insert(made_.begin(), folder);
-    }
-  }
-  ~ShareFolder() {
-    for (const auto& folder : made_) RemoveDirectoryA(folder.c_str());
-  }
-  ShareFolder(const ShareFolder&) = delete;
-  ShareFolder& operator=(const ShareFolder&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-  std::vector<std::string> made_;
-};
-
 class Unattended : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u); }

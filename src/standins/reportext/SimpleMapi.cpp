@@ -4,7 +4,7 @@
 // after windows.h, whose types it uses
 #include <mapi.h>
 
-#include "basic/Handles.h"
+#include "basic/SystemLibraries.h"
 
 namespace reportext {
 
@@ -12,7 +12,7 @@ int32_t SendSimpleMail(const MailMessage& message) {
   // Loaded for each message rather than imported: the program starts on a
   // machine without Simple MAPI, and the mail client is read again when the
   // library loads, so one installed meanwhile is found.
-  const basic::UniqueModule mapi(LoadLibraryA("mapi32.dll"));
+  const basic::UniqueModule mapi = basic::LoadSystemLibrary("mapi32.dll");
   if (!mapi) return kMailFailure;
   const auto send =
       reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(mapi.get(), "MAPISendMail")));

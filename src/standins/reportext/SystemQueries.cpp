@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "basic/Handles.h"
+#include "basic/SystemLibraries.h"
 
 namespace reportext {
 
@@ -36,13 +37,14 @@ std::string ModuleFileName(HMODULE module) {
 
 std::string FileVersion(const std::string& path) {
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  const auto& version = basic::Version();
+  const DWORD size = version.GetFileVersionInfoSizeA(path.c_str(), &ignored);
   if (size == 0) return {};
   std::string block(size, '\0');
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
-      !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
+  if (!version.GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
+      !version.VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
     return {};
   return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
          std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
