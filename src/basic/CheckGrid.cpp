@@ -3,7 +3,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "CheckGridAccessible.h"
+#include "Err.h"
 #include "Form.h"
 #include "Runtime.h"
 #include "Text.h"
@@ -57,15 +60,32 @@ void CheckGrid::SetRows(std::vector<std::wstring> firstColumn) {
 }
 
 void CheckGrid::SetChecked(int row, bool checked) {
-  rows_.at(size_t(row - 1)).checked = checked;
+  bool& box = rows_.at(size_t(row - 1)).checked;
+  if (box == checked) return;
+  box = checked;
   const RECT cell = Cell(int(headers_.size()), row);
   InvalidateRect(window_, &cell, TRUE);
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_, OBJID_CLIENT, row);
 }
 
 std::wstring CheckGrid::Text(int column, int row) const {
   const Row& r = rows_.at(size_t(row - 1));
   if (column == int(headers_.size())) return r.checked ? L"1" : L"0";
   return column == 1 ? r.text : L"";
+}
+
+RECT CheckGrid::RowRect(int row) const {
+  RECT client;
+  GetClientRect(window_, &client);
+  const int h = RowHeight();
+  return RECT{0, row * h, client.right, (row + 1) * h};
+}
+
+int CheckGrid::RowAt(POINT client) const { return std::clamp(int(client.y) / RowHeight(), 0, Rows()); }
+
+void CheckGrid::Select(int row, bool takeFocus) {
+  if (takeFocus) SetFocus(window_);
+  MoveCurrent(row);
 }
 
 int CheckGrid::RowHeight() const {
@@ -127,7 +147,7 @@ void CheckGrid::Paint(HDC dc) {
   DeleteObject(grid);
 }
 
-void CheckGrid::Toggle(int row) {
+void CheckGrid::Tick(int row) {
   if (row < 1 || row > Rows()) return;
   MoveCurrent(row);
   SetChecked(row, !Checked(row));
@@ -135,8 +155,14 @@ void CheckGrid::Toggle(int row) {
 }
 
 void CheckGrid::MoveCurrent(int row) {
-  current_ = std::clamp(row, 1, std::max(1, Rows()));
+  const int before = std::exchange(current_, std::clamp(row, 1, std::max(1, Rows())));
   InvalidateRect(window_, nullptr, TRUE);
+  if (current_ != before) AnnounceFocus();
+}
+
+// The row that has the keyboard is the focus of a reader.
+void CheckGrid::AnnounceFocus() const {
+  if (GetFocus() == window_) NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, current_);
 }
 
 LRESULT CheckGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -154,14 +180,14 @@ LRESULT CheckGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       const int row = p.y / RowHeight();
       const RECT box = Cell(int(headers_.size()), row);
       if (row >= 1 && PtInRect(&box, p))
-        Toggle(row);
+        Tick(row);
       else if (row >= 1)
         MoveCurrent(row);
       return 0;
     }
     case WM_KEYDOWN:
       if (wParam == VK_SPACE)
-        Toggle(current_);
+        Tick(current_);
       else if (wParam == VK_UP)
         MoveCurrent(current_ - 1);
       else if (wParam == VK_DOWN)
@@ -179,9 +205,22 @@ LRESULT CheckGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
+      InvalidateRect(window_, nullptr, TRUE);
+      AnnounceFocus();
+      return 0;
     case WM_KILLFOCUS:
       InvalidateRect(window_, nullptr, TRUE);
       return 0;
+    case WM_GETOBJECT:
+      // The system's own object for anything else; and for the grid too,
+      // where the accessibility library cannot be loaded.
+      if (LONG(lParam) == OBJID_CLIENT) {
+        try {
+          return CheckGridAccessible::Serve(window_, wParam);
+        } catch (const Error&) {
+        }
+      }
+      break;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
 }

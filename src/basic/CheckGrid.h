@@ -1,6 +1,8 @@
 // A grid of text cells with a header row, whose last column holds check
 // boxes. Rows are numbered from 1 and columns from 1, as the forms count
-// them. The mouse or Space ticks a box; Up and Down move between rows.
+// them. The mouse or Space ticks a box; Up and Down move between rows. A
+// screen reader reads it as a list of check boxes named by their rows, named
+// itself by its window text; it is told of each move and tick.
 #pragma once
 #include <windows.h>
 
@@ -31,6 +33,18 @@ class CheckGrid {
   // "1" for a ticked box, "0" for an unticked one; the text for other cells.
   std::wstring Text(int column, int row) const;
 
+  HWND hWnd() const { return window_; }
+  // The row that the keyboard is on.
+  int Current() const { return current_; }
+  // A row's rectangle in the grid's client area; the row at a point of it (0
+  // for the header).
+  RECT RowRect(int row) const;
+  int RowAt(POINT client) const;
+  // Moves to a row, and takes the focus if asked; ticks or unticks a row's
+  // box as the user does.
+  void Select(int row, bool takeFocus);
+  void Tick(int row);
+
   // Called after the user ticks or unticks a box: column, row, new state.
   std::function<void(int, int, bool)> ButtonClicked;
 
@@ -44,8 +58,8 @@ class CheckGrid {
   void Paint(HDC dc);
   RECT Cell(int column, int row) const;  // row 0 is the header
   int RowHeight() const;
-  void Toggle(int row);
   void MoveCurrent(int row);
+  void AnnounceFocus() const;
 
   HWND window_ = nullptr;
   HFONT font_ = nullptr;

@@ -480,11 +480,23 @@ LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       else if (!HIWORD(wParam))
         RestoreFocus();
       return 0;
+    case WM_NEXTDLGCTL:
+      // As in a dialog: a box of several lines hands Tab and Shift+Tab on to
+      // its window, which would otherwise keep the keyboard in the box.
+      NextControl(wParam, lParam);
+      return 0;
     case WM_CLOSE:
       Unload();
       return 0;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void Form::NextControl(WPARAM wParam, LPARAM lParam) {
+  HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+  if (!next) return;
+  SetFocus(next);
+  if (SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(next, EM_SETSEL, 0, -1);
 }
 
 void Form::RememberFocus() {

@@ -133,6 +133,7 @@ class Form : public Object {
   void CreateControls();
   HFONT Font(const FontSpec& spec);
   void PaintPanels(HDC dc);
+  void NextControl(WPARAM wParam, LPARAM lParam);
   void RememberFocus();
   void RestoreFocus();
 

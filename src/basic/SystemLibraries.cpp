@@ -69,4 +69,15 @@ const VersionInfo& Version() {
   return version;
 }
 
+const Accessibility& Oleacc() {
+  static const Accessibility accessibility = [] {
+    const SystemLibrary library("oleacc.dll");
+    Accessibility a{};
+    library("LresultFromObject", a.LresultFromObject);
+    library("CreateStdAccessibleObject", a.CreateStdAccessibleObject);
+    return a;
+  }();
+  return accessibility;
+}
+
 }  // namespace basic

@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 // after windows.h, whose types they use
+#include <oleacc.h>
 #include <winnetwk.h>
 #include <winver.h>
 
@@ -63,8 +64,16 @@ struct VersionInfo {
   decltype(&::VerQueryValueA) VerQueryValueA;
 };
 
+// The accessibility library's functions, for a control that serves a screen
+// reader an object of its own.
+struct Accessibility {
+  decltype(&::LresultFromObject) LresultFromObject;
+  decltype(&::CreateStdAccessibleObject) CreateStdAccessibleObject;
+};
+
 // Each library is loaded, and its functions looked up, on the first call.
 const NetworkRouter& Mpr();
 const VersionInfo& Version();
+const Accessibility& Oleacc();
 
 }  // namespace basic

@@ -23,20 +23,23 @@ constexpr int kMiddleSlot = 2190;
 constexpr int kReportLeft = 240, kReportTop = 180, kReportWidth = 5550, kReportHeight = 1275;
 constexpr int kUpperSeparator = 90, kLowerSeparator = 2730;
 
-// The panel's controls, placed relative to the panel; in tab order.
+// The panel's controls, placed relative to the panel; in tab order. The text
+// box's label comes just before it, as screen readers look for it, and takes
+// the box's first line.
 const ControlSpec kControls[] = {
     {Kind::Label, L"lblErrorString", kLabelLeft, kLabelTop, 100, 100},
     {Kind::DefaultButton, L"cmdSendMail", 4440, 1890, 1395, 345, L"Report &Error"},
-    {Kind::MultiLineBox, L"txtDescribe", 240, 1500, 4065, 1095},
+    {Kind::Label, L"lblDescribe", 240, 1500, 4065, 210, L"What were you doing when this error occurred?"},
+    {Kind::MultiLineBox, L"txtDescribe", 240, 1725, 4065, 870},
     {Kind::Button, L"cmdAction(3)", 690, 2880, 1400, 345, L"&Abort"},
     {Kind::Button, L"cmdAction(4)", 2190, 2880, 1400, 345, L"&Retry"},
     {Kind::Button, L"cmdAction(5)", 3690, 2880, 1400, 345, L"&Ignore"},
     {Kind::Label, L"lblReport", kReportLeft, kReportTop, kReportWidth, kReportHeight},
 };
-constexpr std::array kPanelControls{L"cmdSendMail",  L"txtDescribe",  L"cmdAction(3)",
+constexpr std::array kPanelControls{L"cmdSendMail",  L"lblDescribe",  L"txtDescribe", L"cmdAction(3)",
                                     L"cmdAction(4)", L"cmdAction(5)", L"lblReport"};
 
-const basic::FormSpec kForm{L"vbwFrmErrHandler", L"", kPanelWidth, kPanelHeight, WS_CAPTION | WS_SYSMENU,
+const basic::FormSpec kForm{L"vbwFrmErrHandler", L"",  kPanelWidth, kPanelHeight, WS_CAPTION | WS_SYSMENU,
                             WS_EX_DLGMODALFRAME, false};
 
 struct KnownError {
@@ -133,6 +136,7 @@ void vbwFrmErrHandler::Form_Load() {
   known_ = explanation.has_value();
   if (known_) {
     SetText(L"lblReport", *explanation);
+    SetVisible(L"lblDescribe", false);
     SetVisible(L"txtDescribe", false);
     SetVisible(L"cmdSendMail", false);
     SetDefaultButton(L"cmdAction(3)");
@@ -140,6 +144,7 @@ void vbwFrmErrHandler::Form_Load() {
     SetText(L"lblReport", kAfterReport);
     SetText(L"txtDescribe", L"");
     SetEnabled(L"cmdSendMail", false);
+    SetVisible(L"lblDescribe", false);
     SetVisible(L"txtDescribe", false);
     SetDefaultButton(L"cmdAction(3)");
   } else {
@@ -150,6 +155,7 @@ void vbwFrmErrHandler::Form_Load() {
   DisableCloseCommand();
   MessageBeep(MB_OK);
   if (!vbwfHasReported) SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  openingFocus_ = GetNextDlgTabItem(hWnd(), nullptr, FALSE);
   tmrHighlight.SetEnabled(true);
 }
 
@@ -187,13 +193,14 @@ void vbwFrmErrHandler::Layout() {
 }
 
 // A known error's explanation has the room down to the separator above the
-// buttons, the others down to the text box.
+// buttons, the others down to the text box's label. A longer text moves what
+// lies below it down: the label never reaches under a button, where a
+// repaint of the label could hide the button.
 void vbwFrmErrHandler::PlaceReport() {
-  const int height = known_ ? kPanelHeight : kReportHeight;
   const int room = known_ ? kLowerSeparator - kReportTop - 45 : kReportHeight;
-  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, height);
+  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, room);
   grown_ = std::max(0, basic::PixelsToTwips(basic::LabelTextSize(Control(L"lblReport")).cy) - room);
-  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, height + grown_);
+  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, room + grown_);
 }
 
 // Without the Close command of the window menu, neither the close box nor
@@ -264,7 +271,9 @@ void vbwFrmErrHandler::tmrHighlight_Timer() {
   if (lngHighlightCount > 1) {
     tmrHighlight.SetEnabled(false);
     lngHighlightCount = 0;
-    if (Visible(L"txtDescribe")) SetFocus(Control(L"txtDescribe"));
+    // Only where the user has not moved on from where the dialog opened: a
+    // keyboard user who went on to a button keeps it.
+    if (Visible(L"txtDescribe") && GetFocus() == openingFocus_) SetFocus(Control(L"txtDescribe"));
   }
   describeColour_ = lngHighlightCount == 1 ? kYellow : kWhite;
   describeBrush_.reset(CreateSolidBrush(describeColour_));

@@ -43,6 +43,7 @@ class vbwFrmErrHandler : public basic::Form {
   int32_t lngHighlightCount = 0;
   basic::Timer tmrHighlight;
   bool known_ = false;
+  HWND openingFocus_ = nullptr;  // the control that has the focus when the dialog opens
   COLORREF describeColour_ = 0xFFFFFF;
   basic::UniqueGdi describeBrush_;
   int panelLeft_ = 0, panelTop_ = 0;  // twips

@@ -26,21 +26,24 @@ namespace {
 
 const basic::FontSpec kTreeFont{L"Arial", 8.25};
 constexpr int kTreeTop = 1710;  // below the panel and the path box
+constexpr const wchar_t* kInstruction =
+    L"Expand the tree and select the Korvell folder on the master machine, then click the Confirm Icon ----->";
 
-// In tab order: the tree, the path box, Confirm, Exit, Password.
+// In tab order: the tree, the path box, Confirm, Exit, Password. Each label
+// comes just before what it names, as screen readers look for it; the tree
+// is read by its own text, the instruction.
 const ControlSpec kControls[] = {
-    {Kind::TreeView, L"tvwNetwork", 0, kTreeTop, 9015, 4350, L"", &kTreeFont},
+    // The path on lines of its own below the instruction, both inside the panel.
+    {Kind::Panel, L"SSPanel1", 60, 60, 4815, 915},
+    {Kind::Label, L"Label1", 90, 90, 4695, 420, kInstruction},
+    {Kind::Label, L"lblPath", 90, 540, 4695, 405, L"Selected Network Path: None"},
+    {Kind::TreeView, L"tvwNetwork", 0, kTreeTop, 9015, 4350, kInstruction, &kTreeFont},
+    // Where browsing finds nothing, the master's share can still be typed.
+    {Kind::Label, L"lblTypePath", 90, 1050, 8835, 255, L"Or type the master folder, for example \\\\MASTER\\KORVELL:"},
     {Kind::TextBox, L"txtPath", 60, 1320, 4815, 315},
     {Kind::Button, L"cmdMapDrive", 4920, 105, 1335, 675, L"&Confirm", nullptr, nullptr, IDI_CONFIRM},
     {Kind::Button, L"cmdExit", 7680, 120, 1335, 675, L"E&xit", nullptr, nullptr, IDI_EXIT},
     {Kind::Button, L"cmdPassword", 6300, 120, 1335, 675, L"&Password", nullptr, nullptr, IDI_PASSWORD},
-    // The path on lines of its own below the instruction, both inside the panel.
-    {Kind::Panel, L"SSPanel1", 60, 60, 4815, 915},
-    {Kind::Label, L"Label1", 90, 90, 4695, 420,
-     L"Expand the tree and select the Korvell folder on the master machine, then click the Confirm Icon ----->"},
-    {Kind::Label, L"lblPath", 90, 540, 4695, 405, L"Selected Network Path: None"},
-    // Where browsing finds nothing, the master's share can still be typed.
-    {Kind::Label, L"lblTypePath", 90, 1050, 8835, 255, L"Or type the master folder, for example \\\\MASTER\\KORVELL:"},
 };
 
 const basic::FormSpec kForm{L"frmNWCheck", L"Select Korvell  Master Directory", 9015, kTreeTop + 4350,

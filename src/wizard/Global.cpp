@@ -167,6 +167,9 @@ class ExplorerDock {
     GetWindowRect(instruction_, &beside);
     const RECT area = DockedRect(beside);
     MoveWindow(window, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+    // Explorer took the foreground when its window opened: the keyboard
+    // goes back to the instruction, whose O.K. takes the focus with it.
+    SetForegroundWindow(instruction_);
   }
 
   const std::vector<HWND> before_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "../basic/Handles.h"
+#include "../basic/Text.h"
 
 using basic::ControlSpec;
 using basic::Kind;
@@ -10,8 +11,11 @@ using basic::TwipsToPixels;
 
 namespace {
 
+constexpr const wchar_t* kSubtitle = L"Preparing the holiday year...";
+
+// A screen reader reads the bar by its own text: what the picture says of it.
 const ControlSpec kControls[] = {
-    {Kind::ProgressBar, L"ProgressBar1", 60, 900, 3975, 240},
+    {Kind::ProgressBar, L"ProgressBar1", 60, 900, 3975, 240, kSubtitle},
 };
 
 const basic::FormSpec kForm{L"frmProcessing", L"Korvell Ostrelle", 4080, 1605, WS_CAPTION};
@@ -20,8 +24,8 @@ void DrawTitle(HDC dc, const RECT& area, const char* text, int points, int weigh
   HDC screen = GetDC(nullptr);
   const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
   ReleaseDC(nullptr, screen);
-  const basic::UniqueGdi font(CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                                          CLEARTYPE_QUALITY, 0, "Tahoma"));
+  const basic::UniqueGdi font(
+      CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma"));
   const HGDIOBJ old = SelectObject(dc, font.get());
   SetTextColor(dc, colour);
   RECT r = area;
@@ -75,5 +79,5 @@ void frmProcessing::Paint(HDC dc) {
   RECT title{unit * 12, 0, band.right, band.bottom / 2 + unit};
   DrawTitle(dc, title, "Korvell", 14, FW_BOLD, RGB(255, 255, 255));
   RECT subtitle{unit * 12, band.bottom / 2, band.right, band.bottom};
-  DrawTitle(dc, subtitle, "Preparing the holiday year...", 9, FW_NORMAL, RGB(0xe8, 0xf0, 0xff));
+  DrawTitle(dc, subtitle, basic::ToAnsi(kSubtitle).c_str(), 9, FW_NORMAL, RGB(0xe8, 0xf0, 0xff));
 }

@@ -12,11 +12,14 @@ constexpr int kMonthColumn = 2;
 
 const basic::FontSpec kLabelFont{L"MS Sans Serif", 8.25, true};
 
+constexpr const wchar_t* kInstruction = L"Please Tick The First Month Of Your Holiday Year";
+
+// A screen reader reads the grid by its own text, the instruction above it.
 const ControlSpec kControls[] = {
     {Kind::Panel, L"SSPanel1", 0, 0, 6570, 4875},
     // Across the whole panel, so that the text fits whatever the dialog font's width.
-    {Kind::CentredLabel, L"Label1", 225, 225, 6105, 195, L"Please Tick The First Month Of Your Holiday Year", &kLabelFont},
-    {Kind::Custom, L"vaSpread1", 2340, 540, 1830, 3135, L"", nullptr, basic::CheckGrid::kClassName},
+    {Kind::CentredLabel, L"Label1", 225, 225, 6105, 195, kInstruction, &kLabelFont},
+    {Kind::Custom, L"vaSpread1", 2340, 540, 1830, 3135, kInstruction, nullptr, basic::CheckGrid::kClassName},
     {Kind::DefaultButton, L"cmdok", 2580, 4065, 1365, 345, L"O.K."},
 };
 
@@ -40,8 +43,8 @@ std::vector<basic::Form::ModuleVariable> start_month::ModuleVariables() const {
 void start_month::Form_Load() {
   vaSpread1.Attach(Control(L"vaSpread1"));
   vaSpread1.SetColumns({L"Month", L" "}, {1200, 600});
-  vaSpread1.SetRows({L"January", L"February", L"March", L"April", L"May", L"June", L"July", L"August",
-                     L"September", L"October", L"November", L"December"});
+  vaSpread1.SetRows({L"January", L"February", L"March", L"April", L"May", L"June", L"July", L"August", L"September",
+                     L"October", L"November", L"December"});
   vaSpread1.ButtonClicked = [this](int column, int row, bool down) { vaSpread1_ButtonClicked(column, row, down); };
   clik_on = 1;
 }

@@ -22,6 +22,15 @@ class ErrorDialog : public ::testing::Test {
   bool Visible(const wchar_t* control) { return dialog.Visible(control); }
   bool Topmost() { return GetWindowLongA(dialog.hWnd(), GWL_EXSTYLE) & WS_EX_TOPMOST; }
   int DefaultButton() { return LOWORD(SendMessageA(dialog.hWnd(), DM_GETDEFID, 0, 0)); }
+  // The colour the text box is painted in, as the dialog gives it.
+  COLORREF DescribeColour() {
+    HWND box = dialog.Control(L"txtDescribe");
+    HDC dc = GetDC(box);
+    SendMessageA(dialog.hWnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box));
+    const COLORREF colour = GetBkColor(dc);
+    ReleaseDC(box, dc);
+    return colour;
+  }
 
   vbwFrmErrHandler dialog;
 };
@@ -91,9 +100,11 @@ TEST_F(ErrorDialog, TheTextBoxTurnsYellowThenWhiteAndTakesTheFocus) {
   Show(5);
   dialog.tmrHighlight_Timer();
   EXPECT_EQ(dialog.HighlightCount(), 1);
+  EXPECT_EQ(DescribeColour(), COLORREF(0x00FFFF));
   EXPECT_NE(GetFocus(), dialog.Control(L"txtDescribe"));
   dialog.tmrHighlight_Timer();
   EXPECT_EQ(dialog.HighlightCount(), 0);
+  EXPECT_EQ(DescribeColour(), COLORREF(0xFFFFFF));
   EXPECT_EQ(GetFocus(), dialog.Control(L"txtDescribe"));
 }
 

@@ -6,6 +6,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -152,6 +153,48 @@ TEST(Screen, HasTheDpiTheRunAsksFor) {
   EXPECT_EQ(Dpi(), std::atoi(wanted)) << "the prefix's LogPixels did not take effect";
 }
 
+// A window of the test's own that takes the activation from a form, as
+// another program's window does, for as long as it lives.
+class AnotherProgram {
+ public:
+  AnotherProgram()
+      : window_(CreateWindowExA(0, "STATIC", "Another program", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr)) {
+    SetActiveWindow(window_.get());
+    basic::DoEvents();
+  }
+
+ private:
+  basic::UniqueWindow window_;
+};
+
+int FontHeight(HWND window) {
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return std::abs(font.lfHeight);
+}
+
+// Each form and its font as large as at 96 DPI times the DPI's share. (The
+// instruction, the height of a screen at 96 DPI, is cut to a test screen's.)
+TEST(Screen, FormsAndTheirFontsGrowWithTheDpi) {
+  start_month month;
+  frmProcessing progress;
+  networkdriveunc = L"\\\\MASTER\\Private";
+  frmPassword prompt;
+  const struct {
+    basic::Form& form;
+    int heightAt96;
+  } forms[] = {{month, 323}, {progress, 107}, {prompt, 136}};
+  for (const auto& [form, heightAt96] : forms) {
+    form.Show();
+    RECT client;
+    GetClientRect(form.hWnd(), &client);
+    EXPECT_NEAR(client.bottom, AtDpi(heightAt96), 1) << Narrow(form.Name());
+    EXPECT_NEAR(FontHeight(form.hWnd()), AtDpi(11), 1) << Narrow(form.Name());
+    form.Unload();
+  }
+}
+
 TEST(SharingInstruction, IsTidyAndEnterPressesOk) {
   Continue form;
   form.Show();
@@ -182,24 +225,7 @@ TEST(ProgressWindow, IsTidy) {
   form.Unload();
 }
 
-class StartMonthKeys : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / "korvell-layout-month";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    net_dir = folder.wstring();
-    form.Show();
-  }
-  void TearDown() override {
-    form.Unload();
-    std::filesystem::remove_all(folder);
-  }
-  std::filesystem::path folder;
-  start_month form;
-};
-
-TEST_F(StartMonthKeys, IsTidyWithRowsForItsFont) {
+TEST_F(StartMonthShown, IsTidyWithRowsForItsFont) {
   ExpectTidy(form);
   HWND grid = form.Control(L"vaSpread1");
   RECT client;
@@ -213,7 +239,9 @@ TEST_F(StartMonthKeys, IsTidyWithRowsForItsFont) {
   EXPECT_GE(client.bottom / 13, metrics.tmHeight) << "a month's row is lower than its text";
 }
 
-TEST_F(StartMonthKeys, TheGridHasTheFocusAndTheKeysTickAMonthAndPressOk) {
+TEST_F(StartMonthShown, TheGridHasTheFocusAndTheKeysTickAMonthAndPressOk) {
+  Press(VK_UP);
+  EXPECT_EQ(form.vaSpread1.Current(), 1) << "Up at January stays there";
   EXPECT_EQ(Focused(form), L"vaSpread1");
   Press(VK_DOWN);
   Press(VK_DOWN);
@@ -272,6 +300,44 @@ TEST_F(SelectorLayout, ImagesAndPicturesHaveTheSizeOfTheDpi) {
     const auto icon = reinterpret_cast<HICON>(SendMessageA(form.Control(button), BM_GETIMAGE, IMAGE_ICON, 0));
     EXPECT_EQ(IconWidth(icon), AtDpi(32)) << Narrow(button);
   }
+}
+
+// Coming back to the window never gives the focus to a control that can no
+// longer take it.
+TEST_F(SelectorLayout, TheFocusComesBackOnlyToAControlThatCanTakeIt) {
+  for (const bool hide : {false, true}) {
+    HWND exit = form.Control(L"cmdExit");
+    SetFocus(exit);
+    {
+      const AnotherProgram other;
+      hide ? ShowWindow(exit, SW_HIDE) : EnableWindow(exit, FALSE);
+    }
+    SetActiveWindow(form.hWnd());
+    basic::DoEvents();
+    EXPECT_NE(GetFocus(), exit) << (hide ? "hidden" : "disabled");
+    EXPECT_TRUE(IsChild(form.hWnd(), GetFocus()) && IsWindowVisible(GetFocus()) && IsWindowEnabled(GetFocus()));
+    ShowWindow(exit, SW_SHOW);
+    EnableWindow(exit, TRUE);
+  }
+}
+
+// A path typed and left for another program is not taken; left for another
+// control of the window, it is.
+TEST_F(SelectorLayout, ThePathBoxTakesItsTextOnlyWhenTheFocusStaysInTheWindow) {
+  HWND box = form.Control(L"txtPath");
+  SetFocus(box);
+  for (char c : std::string("\\\\MASTER\\KORVELL")) driver::TypeChar(box, c);
+  basic::DoEvents();
+  ASSERT_EQ(form.Text(L"txtPath"), L"\\\\MASTER\\KORVELL");
+  {
+    const AnotherProgram other;
+    EXPECT_EQ(form.Text(L"lblPath"), L"Selected Network Path: None");
+  }
+  SetActiveWindow(form.hWnd());
+  basic::DoEvents();
+  EXPECT_EQ(Focused(form), L"txtPath");
+  Press(VK_TAB);
+  EXPECT_NE(form.Text(L"lblPath").find(L"\\\\MASTER\\KORVELL"), std::wstring::npos) << Narrow(form.Text(L"lblPath"));
 }
 
 // Esc for the prompt once its modal show runs; where the focus was then.
@@ -341,6 +407,30 @@ TEST_F(PasswordPrompt, EnterTriesWhatWasTypedAndAsksAgain) {
   EXPECT_EQ(UserPassword, L"before");
 }
 
+// OK clicked with the mouse has the focus when the share refuses: the
+// refusal is the system's words, and the caret goes back to the password.
+TEST_F(PasswordPrompt, AWrongPasswordClickedIsRefusedInTheSystemsWordsAndAskedAgain) {
+  Type("secret");
+  SetFocus(prompt.Control(L"cmdOk"));
+  std::string refusal;
+  {
+    DialogAnswerer answerer(IDOK);
+    driver::Click(prompt.Control(L"cmdOk"));
+    basic::DoEvents();
+    ASSERT_TRUE(driver::WaitUntil([&] {
+      basic::DoEvents();
+      return answerer.Answered();
+    }));
+    refusal = answerer.Text();
+  }
+  basic::DoEvents();
+  const std::string first = "Cannot connect to \\\\MASTER\\Private:";
+  EXPECT_EQ(refusal.substr(0, first.size()), first) << refusal;
+  EXPECT_GT(refusal.size(), first.size() + 2) << "no words of the system's";
+  EXPECT_FALSE(std::isspace(static_cast<unsigned char>(refusal.back()))) << "[" << refusal << "]";
+  EXPECT_EQ(Focused(prompt), L"txtPassword");
+}
+
 TEST_F(PasswordPrompt, EscapeCancels) {
   Type("typed");
   Press(VK_ESCAPE);
@@ -360,10 +450,20 @@ class ErrorDialogLayout : public ::testing::TestWithParam<std::pair<int32_t, boo
   vbwFrmErrHandler dialog;
 };
 
+// Enter presses the button the dialog opens on; no label reaches under a
+// button, where repainting the label could hide it.
 TEST_P(ErrorDialogLayout, IsTidyAndOpensOnItsFirstButton) {
   ExpectTidy(dialog);
   const bool asks = dialog.Visible(L"cmdSendMail") && dialog.Enabled(L"cmdSendMail");
-  EXPECT_EQ(Focused(dialog), asks ? L"cmdSendMail" : L"cmdAction(3)");
+  const wchar_t* first = asks ? L"cmdSendMail" : L"cmdAction(3)";
+  EXPECT_EQ(Focused(dialog), first);
+  EXPECT_EQ(LOWORD(SendMessageA(dialog.hWnd(), DM_GETDEFID, 0, 0)), GetDlgCtrlID(dialog.Control(first)));
+  RECT label, button, both;
+  GetWindowRect(dialog.Control(L"lblReport"), &label);
+  for (const wchar_t* name : {L"cmdSendMail", L"cmdAction(3)"}) {
+    GetWindowRect(dialog.Control(name), &button);
+    EXPECT_FALSE(dialog.Visible(name) && IntersectRect(&both, &label, &button)) << Narrow(name);
+  }
 }
 
 // The apology, the thanks after a report, and each known error's explanation.

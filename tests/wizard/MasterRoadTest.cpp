@@ -192,6 +192,13 @@ class MasterRoad : public ::testing::Test {
     instructionRect = WindowRect(instruction);
     explorer = AwaitDockedExplorer(instructionRect);
     explorerRect = WindowRect(explorer);
+    // The keyboard is back on the instruction's O.K. once Explorer is docked.
+    instructionFocused = driver::WaitUntil([&] {
+      GUITHREADINFO thread{};
+      thread.cbSize = sizeof thread;
+      GetGUIThreadInfo(GetWindowThreadProcessId(instruction, nullptr), &thread);
+      return GetForegroundWindow() == instruction && driver::Text(thread.hwndFocus) == "O.K.";
+    });
     explorersOverInstruction = 0;
     for (HWND window : driver::VisibleFolderWindows()) {
       RECT overlap, rect = WindowRect(window);
@@ -250,12 +257,13 @@ class MasterRoad : public ::testing::Test {
         << "Explorer at " << Describe(explorerRect) << " instead of " << Describe(docked)
         << ", beside the instruction at " << Describe(instructionRect) << " (" << ScreenDpi() << " DPI)";
     EXPECT_EQ(explorersOverInstruction, 0) << "the instruction at " << Describe(instructionRect);
+    EXPECT_TRUE(instructionFocused) << "the instruction is not active with O.K. focused";
   }
 
   RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
   RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path root, program, data;
-  bool instructionTopmost = false;
+  bool instructionTopmost = false, instructionFocused = false;
   RECT instructionRect{}, explorerRect{};
   HWND explorer = nullptr;
   int explorersOverInstruction = -1;
