@@ -11,7 +11,9 @@
 #include "../basic/Handles.h"
 #include "../basic/Text.h"
 #include "ComError.h"
+#include "LateBinding.h"
 #include "Merrow.h"
+#include "Var.h"
 
 using basic::ComPtr;
 using basic::Raise;
@@ -62,14 +64,6 @@ class AnsiRef {
 };
 
 // --- Conversions as the language's CStr and CLng make them ------------------
-
-// A VARIANT that clears itself.
-struct Var : VARIANT {
-  Var() { VariantInit(this); }
-  ~Var() { VariantClear(this); }
-  Var(const Var&) = delete;
-  Var& operator=(const Var&) = delete;
-};
 
 void Convert(const VARIANT& value, VARTYPE type, Var& out) {
   Var direct;
@@ -234,10 +228,11 @@ HRESULT MerrowClass::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCI
   return typeInfo_->GetIDsOfNames(names, count, ids);
 }
 
-HRESULT MerrowClass::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+HRESULT MerrowClass::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                             EXCEPINFO* exception, UINT* argError) {
   if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-  return typeInfo_->Invoke(static_cast<_MerrowClass*>(this), id, flags, params, result, exception, argError);
+  return InvokeLateBound(*typeInfo_.get(), static_cast<_MerrowClass*>(this), id, lcid, flags, params, result, exception,
+                         argError);
 }
 
 HRESULT MerrowClass::InterfaceSupportsErrorInfo(REFIID riid) { return riid == IID__MerrowClass ? S_OK : S_FALSE; }
@@ -265,8 +260,8 @@ HRESULT MerrowClass::DirExists(BSTR* Directory, VARIANT_BOOL* result) {
   });
 }
 
-HRESULT MerrowClass::read_ini_value(BSTR* ini_application, BSTR* ini_parameter, BSTR* ini_value,
-                                    BSTR* ini_filename, VARIANT* result) {
+HRESULT MerrowClass::read_ini_value(BSTR* ini_application, BSTR* ini_parameter, BSTR* ini_value, BSTR* ini_filename,
+                                    VARIANT* result) {
   return Guarded([&] {
     Empty(result);
     const AnsiRef section(Ref(ini_application)), key(Ref(ini_parameter)), fallback(Ref(ini_value)),
@@ -281,8 +276,8 @@ HRESULT MerrowClass::read_ini_value(BSTR* ini_application, BSTR* ini_parameter, 
   });
 }
 
-HRESULT MerrowClass::write_ini_value(BSTR* ini_application, BSTR* ini_parameter, BSTR* ini_value,
-                                     BSTR* ini_filename, VARIANT* result) {
+HRESULT MerrowClass::write_ini_value(BSTR* ini_application, BSTR* ini_parameter, BSTR* ini_value, BSTR* ini_filename,
+                                     VARIANT* result) {
   return Guarded([&] {
     Empty(result);
     const AnsiRef section(Ref(ini_application)), key(Ref(ini_parameter)), value(Ref(ini_value)),
@@ -328,8 +323,7 @@ HRESULT MerrowClass::WriteValue(BSTR* sKeyName, BSTR* sValueName, LONG* lType, V
   });
 }
 
-HRESULT MerrowClass::delete_value(BSTR* sKeyName, BSTR* sValueName, LONG* /*lType*/, VARIANT* vValue,
-                                  VARIANT* result) {
+HRESULT MerrowClass::delete_value(BSTR* sKeyName, BSTR* sValueName, LONG* /*lType*/, VARIANT* vValue, VARIANT* result) {
   return Guarded([&] {
     Empty(result);
     const auto key = OpenMachineKey(AnsiRef(Ref(sKeyName)));
