@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 
+#include "../../src/basic/Handles.h"
 #include "../../src/basic/Text.h"
 #include "../support/RegistrySandbox.h"
 #include "MerrowActivation.h"
@@ -330,6 +331,46 @@ TEST_P(RegistryTest, DeleteValueRemovesTheValueAndIgnoresAMissingOne) {
   null.vt = VT_NULL;
   EXPECT_EQ(FailureNumber([&] { WriteValue(L"kept", 0, null, idDeleteValue); }), 94);
   EXPECT_TRUE(HasValue("kept"));
+}
+
+// A volatile key is gone when the registry is loaded again; it refuses a
+// stable subkey, which tells one without restarting anything.
+bool IsVolatile(const std::string& path) {
+  const std::string probe = path + "\\probe";
+  HKEY key = nullptr;
+  const LONG code = RegCreateKeyExA(HKEY_LOCAL_MACHINE, probe.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (code == ERROR_SUCCESS) {
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, probe.c_str());
+  }
+  return code == ERROR_CHILD_MUST_BE_VOLATILE;
+}
+
+TEST_P(RegistryTest, CreatedKeysSurviveARestart) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kTestKey + "\\Volatile").c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  ASSERT_TRUE(IsVolatile(kTestKey + "\\Volatile")) << "the probe tells a volatile key";
+
+  EXPECT_EQ(CreateNewKey(FromAnsi(kTestKey) + L"\\Created"), ERROR_SUCCESS);
+  EXPECT_FALSE(IsVolatile(kTestKey));
+  EXPECT_FALSE(IsVolatile(kTestKey + "\\Created"));
+}
+
+TEST_P(RegistryTest, WrittenTextsCountTheirEndingNul) {
+  const std::array<std::pair<const wchar_t*, DWORD>, 2> cases{{{L"abc", 4}, {L"", 1}}};
+  for (const auto& [text, characters] : cases) {
+    WriteValue(L"text", REG_SZ, Text(text));
+    HKEY opened = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, sandbox_.WPath().c_str(), 0, KEY_READ, &opened), ERROR_SUCCESS);
+    const basic::UniqueKey key(opened);
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExW(key.get(), L"text", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, characters * sizeof(wchar_t)) << "[" << text << "]";
+  }
 }
 
 // --- Colours --------------------------------------------------------------------------
