@@ -149,20 +149,12 @@ TEST(MerrowLateBinding, ARefusedArgumentIsNamedAndNothingRuns) {
 
   std::array<Refusal, 7> cases{{
       {"Null for a text", idGetWindowsDir, {Of(VT_NULL)}, DISP_E_TYPEMISMATCH, 0},
-      {"a text for the root key", idCreateNewKey, {Text(path), Text(L"HKLM"), Long(0)}, DISP_E_TYPEMISMATCH, 1},
-      {"2^32 for the root key", idCreateNewKey, {Text(path), Double(4294967296.0), Long(0)}, DISP_E_OVERFLOW, 1},
-      {"the unsigned root key as a text",
-       idCreateNewKey,
-       {Text(path), Text(L"2147483650"), Long(0)},
-       DISP_E_OVERFLOW,
-       1},
+      {"a text for the root", idCreateNewKey, {Text(path), Text(L"HKLM"), Long(0)}, DISP_E_TYPEMISMATCH, 1},
+      {"2^32 for the root", idCreateNewKey, {Text(path), Double(4294967296.0), Long(0)}, DISP_E_OVERFLOW, 1},
+      {"the root's digits", idCreateNewKey, {Text(path), Text(L"2147483650"), Long(0)}, DISP_E_OVERFLOW, 1},
       {"70000 for a key code", idValidateText, {Long(70000), Text(L"a"), Text(L"AnyText")}, DISP_E_OVERFLOW, 2},
-      {"an object for a value name", idWriteValue, {Text(path), object, Long(1), Text(L"")}, DISP_E_TYPEMISMATCH, 2},
-      {"a number variable for a text",
-       idReadIniValue,
-       {Text(L"s"), numberVariable, Text(L""), Text(L"x.ini")},
-       DISP_E_TYPEMISMATCH,
-       2},
+      {"an object for a name", idWriteValue, {Text(path), object, Long(1), Text(L"")}, DISP_E_TYPEMISMATCH, 2},
+      {"a Long variable", idReadIniValue, {Text(L""), numberVariable, Text(L""), Text(L"")}, DISP_E_TYPEMISMATCH, 2},
   }};
   for (auto& c : cases) {
     std::vector<VARIANT> reversed(c.args.rbegin(), c.args.rend());
