@@ -57,7 +57,14 @@ uint32_t g_endCode = 0;
 
 void SetEndCode(uint32_t code) { g_endCode = code; }
 
+uint32_t EndCode() { return g_endCode; }
+
 void End() { ExitProcess(g_endCode); }
+
+void EndFailed() {
+  if (g_endCode == 0) g_endCode = kFailureEndCode;
+  End();
+}
 
 int MsgBox(std::wstring_view prompt, UINT style, std::wstring_view title, HWND owner) {
   return MessageBoxA(owner, ToAnsi(prompt).c_str(), ToAnsi(title).c_str(), style);

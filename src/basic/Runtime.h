@@ -43,6 +43,13 @@ void ReportEscapedError(const std::wstring& module, const std::wstring& procedur
 // The exit code that End gives the program: 0, unless the program ends after
 // reporting a fault that nothing handled, which then gives the fault's code.
 void SetEndCode(uint32_t code);
+uint32_t EndCode();
+// The exit code of a program that ends because something failed: whoever
+// started it (a deployment tool, a script) must not take it for success.
+inline constexpr uint32_t kFailureEndCode = 1;
+// Ends the program as one that failed: with kFailureEndCode, unless an exit
+// code was set already (a fault's, which says more).
+[[noreturn]] void EndFailed();
 
 // The one way the program shows a message box; answers as MessageBoxA does
 // (IDOK, IDYES, ...).

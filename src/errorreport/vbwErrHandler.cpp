@@ -152,6 +152,19 @@ void ShowInstructions(const std::wstring& subject, const std::wstring& archive, 
   if (MsgBox(text, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, App::Title) == IDYES) PutOnClipboard(text);
 }
 
+// Whatever ends the program while the dialog is up (its Close) ends a run
+// that failed; once the dialog has gone, the run goes on as it was.
+void ShowErrorDialog() {
+  struct EndCodeWhileShown {
+    const uint32_t previous = EndCode();
+    EndCodeWhileShown() {
+      if (previous == 0) SetEndCode(kFailureEndCode);
+    }
+    ~EndCodeWhileShown() { SetEndCode(previous); }
+  } failed;
+  vbwShowErrorDialog();
+}
+
 struct Package {
   std::wstring subject;
   std::wstring archive;
@@ -207,7 +220,7 @@ void BuildAndSendPackage(const std::wstring& project) {
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   DoEvents();
   vbwfHasReported = true;
-  vbwShowErrorDialog();
+  ShowErrorDialog();
 }
 
 void Notify(const std::wstring& packageFolder) {
@@ -262,7 +275,7 @@ int32_t vbwErrHandler(int32_t Number, const std::wstring& Description, const std
       ReportQuietly(Project);
     } else {
       Notify(L"");
-      vbwShowErrorDialog();
+      ShowErrorDialog();
       if (vbwRetCode == kReportRequest) PrepareReport();
     }
   }

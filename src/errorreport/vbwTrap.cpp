@@ -24,8 +24,8 @@ int32_t HandlerAnswer(const basic::Error& error, const wchar_t* module, const wc
     // repeat what it did before it failed, or meet the same error forever.
     return vbwReportRequested(basic::App::ProjectName) == kEnd ? kEnd : kLeave;
   } catch (...) {
-    vbwLastResort(vbwComposeMessage(error.Number(), error.Description(), basic::App::ProjectName, module,
-                                    procedure, line));
+    vbwLastResort(
+        vbwComposeMessage(error.Number(), error.Description(), basic::App::ProjectName, module, procedure, line));
     return kLeave;
   }
 }
@@ -38,7 +38,7 @@ vbwTrap::Next vbwTrap::Answer(int32_t line, std::exception_ptr failure) {
   basic::Err() = {};  // the handler has consumed the error
   switch (code) {
     case 3:
-      basic::End();
+      basic::EndFailed();
     case 4:
       return Next::Retry;
     case 5:

@@ -383,11 +383,16 @@ void Main() {
   trap(6, [] { ReadSetting(kValueMaster); });
   bool master = false;
   trap(7, [&] { master = UCase(ini_value) == L"YES"; });
-  if (trap.Leaving()) return;
-  if (master)
-    MasterRoad(trap);
-  else
-    SlaveRoad(trap);
+  if (!trap.Leaving()) {
+    if (master)
+      MasterRoad(trap);
+    else
+      SlaveRoad(trap);
+  }
+  // The master's road ends the program itself, and the slave's lives on in
+  // the selector: a road that returns here was left after an error, and
+  // whoever started the wizard learns that it failed.
+  if (trap.Leaving()) EndFailed();
 }
 
 // Shows the network selector, which keeps the process alive and finishes the

@@ -79,14 +79,15 @@ TEST_F(Protocol, TheHandlerLearnsProjectModuleProcedureAndLine) {
   EXPECT_EQ(user.Errors()[0].err.Number, 13);
 }
 
-TEST_F(Protocol, EndAnswerEndsTheProgramAtOnce) {
+// An end through the error layer is a failure for whoever started the program.
+TEST_F(Protocol, EndAnswerEndsTheProgramAtOnceAsAFailure) {
   EXPECT_EXIT(
       {
         ErrorDialogStandIn user({3});
         ThreeStatements(1);
         fprintf(stderr, "still running");
       },
-      ::testing::ExitedWithCode(0), "^$");
+      ::testing::ExitedWithCode(1), "^$");
 }
 
 TEST_F(Protocol, AnErrorOfAnUnguardedCalleeReachesTheCallersTrap) {

@@ -240,7 +240,9 @@ class MasterRoad : public ::testing::Test {
     if (!report) return {};
     const std::string message = ErrorMessage(report);
     EXPECT_TRUE(driver::ClickButton(report, "Close"));
-    EXPECT_TRUE(wizard.WaitForExit(20000));
+    DWORD code = 99;
+    EXPECT_TRUE(wizard.WaitForExit(20000, &code));
+    EXPECT_EQ(code, 1u) << "an end through the error dialog is a failure";
     return message;
   }
   DWORD Abandon(const driver::Process& wizard) {
