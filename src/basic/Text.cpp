@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 namespace basic {
 
 std::string ToAnsi(std::wstring_view text) {
@@ -15,6 +17,25 @@ std::string ToAnsi(std::wstring_view text) {
 std::optional<std::string> ToAnsiExact(std::wstring_view text) {
   std::string out = ToAnsi(text);
   if (FromAnsi(out) != text) return std::nullopt;
+  return out;
+}
+
+std::wstring Spelled(std::wstring_view text) {
+  std::wstring out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool pair = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+    const std::wstring_view character = text.substr(i, pair ? 2 : 1);
+    if (ToAnsiExact(character)) {
+      out += character;
+    } else {
+      const unsigned code =
+          pair ? 0x10000 + ((unsigned(text[i]) - 0xD800) << 10) + (unsigned(text[i + 1]) - 0xDC00) : text[i];
+      wchar_t spelled[16];
+      swprintf(spelled, 16, L"<U+%04X>", code);
+      out += spelled;
+    }
+    i += pair;
+  }
   return out;
 }
 

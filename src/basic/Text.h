@@ -12,6 +12,10 @@ std::wstring FromAnsi(std::string_view text);
 // The ANSI form of a name that must not be confused with another one: none
 // when a character has no equivalent in the code page.
 std::optional<std::string> ToAnsiExact(std::wstring_view text);
+// The text with each character that the code page cannot carry written as
+// <U+XXXX>: how such a name is told where only ANSI text goes (a log, a
+// message box), instead of a "?" that names nothing.
+std::wstring Spelled(std::wstring_view text);
 
 std::wstring UCase(std::wstring_view text);
 std::wstring LCase(std::wstring_view text);

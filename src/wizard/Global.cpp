@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <cwctype>
 #include <optional>
 #include <vector>
 
@@ -97,6 +99,14 @@ void Tell(const std::wstring& what) {
   if (SetupNotice) SetupNotice(what);
 }
 
+void BeginStep(const std::wstring& step, const std::wstring& object) {
+  if (SetupStep) SetupStep(step, object);
+}
+
+std::wstring SettingPath(int32_t root, const wchar_t* name) {
+  return RootName(root) + L"\\" + kSettingsKey + L"\\" + name;
+}
+
 HWND FindFolderWindow() {
   for (const wchar_t* windowClass : {lpClassname.c_str(), kFileBrowserClass})
     if (HWND window = FindWindowA(ToAnsi(windowClass).c_str(), nullptr)) return window;
@@ -186,19 +196,21 @@ int CurrentYear() {
   return now.wYear;
 }
 
-void ReadSetting(const wchar_t* name) {
+void ReadSetting(const wchar_t* name, int32_t root) {
+  BeginStep(L"Read the setting", SettingPath(root, name));
   ini_value.clear();
-  RegHelper->GetValue(kSettingsKey, name, ini_value, kHKeyLocalMachine);
+  RegHelper->GetValue(kSettingsKey, name, ini_value, root);
 }
 
 void WriteSetting(const wchar_t* name, int32_t root) {
+  BeginStep(L"Write the setting", SettingPath(root, name));
   lType = REG_SZ;
   if (!RegHelper->SetValue(kSettingsKey, name, ini_value, lType, root))
     Raise(kSettingNotStored,
           L"The setting \"" + std::wstring(name) + L"\" could not be written under " + RootName(root) + L"\\" +
               kSettingsKey + L".",
           std::wstring(App::EXEName) + L".Global");
-  Tell(L"Wrote " + RootName(root) + L"\\" + kSettingsKey + L"\\" + name + L" = \"" + ini_value + L"\"");
+  Tell(L"Wrote " + SettingPath(root, name) + L" = \"" + ini_value + L"\"");
 }
 
 void StartProgram(const std::wstring& commandLine) {
@@ -227,30 +239,73 @@ void PrepareYearFile(YearFile& file, ProgressBar& bar) {
   DoEvents();
 }
 
+bool IsFullFolderPath(const std::wstring& path) {
+  std::wstring_view rest = path;
+  if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\') {
+    rest.remove_prefix(3);
+  } else {
+    const size_t server = path.find(L'\\', 2);
+    const size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    if (SharePath(path.substr(0, share)).empty()) return false;
+    rest.remove_prefix(std::min(share, path.size()));
+  }
+  return std::ranges::none_of(rest, [](wchar_t c) { return c < 32 || wcschr(L":*?\"<>|", c); });
+}
+
 namespace {
 
-// The master's data folder is where every slave will look: without it the
-// data files would land in the root of whatever drive is current.
+// A setting as it is stored, to name it: the set-up reads it through the
+// code page, where a character that the code page cannot carry became "?".
+std::wstring StoredSetting(const wchar_t* name) {
+  const std::wstring key = kSettingsKey;
+  DWORD size = 0;
+  constexpr DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, kText, nullptr, nullptr, &size) != ERROR_SUCCESS) return L"";
+  std::wstring value(size / sizeof(wchar_t), L'\0');
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, kText, nullptr, value.data(), &size) != ERROR_SUCCESS)
+    return L"";
+  return value.c_str();
+}
+
+// The master's data folder is where every slave will look, and where the
+// data files go: a folder given without its drive or server would be taken
+// below whatever folder the set-up happens to be started from.
 void RequireDataFolderSetting() {
-  if (!net_dir.empty()) return;
-  Raise(kSettingMissing,
-        L"The setting \"" + std::wstring(kValueNetDir) + L"\" is missing under " + RootName(kHKeyLocalMachine) + L"\\" +
-            kSettingsKey + L": the data folder is not known.",
-        std::wstring(App::EXEName) + L".Global");
+  const std::wstring place = L"under " + RootName(kHKeyLocalMachine) + L"\\" + kSettingsKey;
+  const std::wstring source = std::wstring(App::EXEName) + L".Global";
+  const std::wstring setting = L"The setting \"" + std::wstring(kValueNetDir) + L"\" ";
+  if (net_dir.empty())
+    Raise(kSettingMissing, setting + L"is missing " + place + L": the data folder is not known.", source);
+  if (IsFullFolderPath(net_dir)) return;
+  const std::wstring stored = StoredSetting(kValueNetDir);
+  if (!stored.empty() && !ToAnsiExact(stored))
+    Raise(kDataFolderUnusable,
+          setting + place + L" holds \"" + Spelled(stored) +
+              L"\", a name that this system's code page cannot carry: give a data folder whose name it can carry.",
+          source);
+  Raise(kDataFolderUnusable,
+        setting + place + L" holds \"" + net_dir +
+            L"\", which is not the full path of a folder: give the data folder with its drive, such as "
+            L"C:\\Korvell\\dats, or as a network path, such as \\\\MASTER\\KORVELL\\dats.",
+        source);
 }
 
 void TouchDataFile(const wchar_t* name) {
   const std::wstring path = net_dir + L"\\" + name;
+  BeginStep(L"Create the data file", path);
   TouchFile(path);
   Tell(L"Data file ready: " + path);
 }
 
+std::wstring YearFilePath() { return net_dir + L"\\" + yearfile::FileName(CurrentYear()); }
+
 void PrepareYearFileNow() {
+  BeginStep(L"Prepare the year file", YearFilePath());
   if (g_processing)
     PrepareYearFile(*g_yearFile, g_processing->ProgressBar1);
   else
     g_yearFile->Prepare([] {});
-  Tell(L"Year file prepared: " + net_dir + L"\\" + yearfile::FileName(CurrentYear()));
+  Tell(L"Year file prepared: " + YearFilePath());
 }
 
 }  // namespace
@@ -269,14 +324,24 @@ void ReadMasterSettings(vbwTrap& trap) {
 void PrepareMasterData(vbwTrap& trap, bool showProgress) {
   if (showProgress) trap(13, [] { g_processing.emplace().Show(); });
   trap(14, [] { ini_value = std::to_wstring(CurrentYear()), WriteSetting(kValueYear, kHKeyCurrentUser); });
-  trap(16, [] { CreateDirectoryA(ToAnsi(net_dir).c_str(), nullptr); });
+  trap(16, [] {
+    BeginStep(L"Create the data folder", net_dir);
+    if (CreateDirectoryA(ToAnsi(net_dir).c_str(), nullptr))
+      Tell(L"Data folder made: " + net_dir);
+    else if (GetLastError() == ERROR_ALREADY_EXISTS)
+      Tell(L"Data folder already there: " + net_dir);
+  });
   trap(17, [] { TouchDataFile(kBoxesFile); });
   trap(18, [] { TouchDataFile(kNamesFile); });
-  trap(19, [] { g_yearFile.emplace(net_dir + L"\\" + yearfile::FileName(CurrentYear())); });
+  trap(19, [] {
+    BeginStep(L"Open the year file", YearFilePath());
+    g_yearFile.emplace(YearFilePath());
+  });
   bool prepared = false;
   trap(20, [&] {
+    BeginStep(L"Read the year file", YearFilePath());
     prepared = g_yearFile->IsPrepared();
-    if (prepared) Tell(L"Year file already prepared: " + net_dir + L"\\" + yearfile::FileName(CurrentYear()));
+    if (prepared) Tell(L"Year file already prepared: " + YearFilePath());
   });
   if (!prepared) trap(21, [] { PrepareYearFileNow(); });
 }
@@ -288,6 +353,7 @@ void RecordFirstRun(vbwTrap& trap) {
 }
 
 void StartPlanner(const std::wstring& folder) {
+  BeginStep(L"Start the planner", folder + kPlanner);
   StartProgram(L"\"" + folder + kPlanner + L"\"");
   Tell(L"Planner started: " + folder + kPlanner);
 }

@@ -37,7 +37,7 @@ std::wstring ComputerName();
 // Settings as the set-up reads and writes them: through RegHelper, under the
 // settings key; the text goes through ini_value. A value that cannot be
 // written raises kSettingNotStored, naming the value.
-void ReadSetting(const wchar_t* name);
+void ReadSetting(const wchar_t* name, int32_t root = kHKeyLocalMachine);
 void WriteSetting(const wchar_t* name, int32_t root);
 int CurrentYear();
 // Starts a program in a normal window with the focus, without waiting.
@@ -47,6 +47,9 @@ void StartProgram(const std::wstring& commandLine);
 inline constexpr int32_t kSettingNotStored = int32_t(0x80040000) + 1001;
 // A setting that the master set-up cannot do without is missing.
 inline constexpr int32_t kSettingMissing = int32_t(0x80040000) + 1002;
+// The data folder's setting names no folder that every run finds again, or
+// one that the code page cannot name.
+inline constexpr int32_t kDataFolderUnusable = int32_t(0x80040000) + 1003;
 
 // Window classes that the set-up takes for an Explorer folder window: the
 // shell's, and that of the file browser of systems that have no other.
@@ -64,6 +67,12 @@ inline constexpr const wchar_t* kValueNetDirSlave = L"netdir";  // the same valu
 inline constexpr const wchar_t* kValueDir = L"dir";
 inline constexpr const wchar_t* kValueFirstRun = L"firstrun";
 inline constexpr const wchar_t* kValueYear = L"year";
+
+// Whether a folder is given in full, so that it is the same folder whatever
+// the current one: a drive letter and "\" ("C:\Korvell\dats") or a network
+// path ("\\server\share\dats"), and no character that no folder's name may
+// hold (a "?" also stands for a character that the code page cannot carry).
+bool IsFullFolderPath(const std::wstring& path);
 
 // Data files in the data folder.
 inline constexpr const wchar_t* kBoxesFile = L"Boxes.DAT";
@@ -136,3 +145,6 @@ void RecordSlaveSettings(const std::wstring& share);
 // made, programs started): the unattended set-up's log. Nobody listens on the
 // windowed roads.
 inline void (*SetupNotice)(const std::wstring& what) = nullptr;
+// Told before each step what it is about to do and on which file, folder,
+// registry value or program, so that a failure can be named with them.
+inline void (*SetupStep)(const std::wstring& step, const std::wstring& object) = nullptr;

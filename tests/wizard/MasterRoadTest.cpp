@@ -436,23 +436,40 @@ TEST_F(MasterRoad, ADataFolderThatCannotBeMadeLeavesTheFirstRunToDo) {
   EXPECT_EQ(Contents(YearFile(Year())), std::string(111600, '0'));
 }
 
-TEST_F(MasterRoad, AMasterWithoutItsDataFolderSettingSaysSoAndWritesNothing) {
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "NetDir");
-  const fs::path driveRoot = fs::path(Bin()).root_path();
-
-  driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
-  HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
-  ASSERT_TRUE(report);
-  const std::string message = ErrorMessage(report);
-  EXPECT_NE(message.find("\"NetDir\" is missing under HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell"),
-            std::string::npos)
-      << message;
-  EXPECT_TRUE(driver::ClickButton(report, "Close"));
-  EXPECT_TRUE(wizard.WaitForExit(20000));
-  EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
-  EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), "<missing>");
-  for (const char* file : {"Boxes.DAT", "names.DAT"}) EXPECT_FALSE(fs::exists(driveRoot / file)) << file;
-  EXPECT_FALSE(fs::exists(driveRoot / (std::to_string(Year()) + ".DAT")));
+// A data folder that no run could find again is named, nothing is written,
+// and the end through the error dialog tells whoever started the wizard that
+// it failed.
+TEST_F(MasterRoad, ADataFolderSettingMissingOrNotInFullIsNamedAndWritesNothing) {
+  const fs::path current = Bin();
+  const struct {
+    const char* netDir;  // none when null
+    std::string named;
+  } cases[] = {
+      {nullptr, "\"NetDir\" is missing under HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell"},
+      {"dats",
+       "\"NetDir\" under HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell holds \"dats\", which is "
+       "not the full path of a folder"},
+      {"C:dats", "holds \"C:dats\", which is not the full path of a folder"},
+  };
+  for (const auto& c : cases) {
+    if (c.netDir)
+      SetMachine("NetDir", c.netDir);
+    else
+      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "NetDir");
+    driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+    HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
+    ASSERT_TRUE(report) << driver::ShownWindows(wizard.Id());
+    const std::string message = ErrorMessage(report);
+    EXPECT_NE(message.find(c.named), std::string::npos) << message;
+    EXPECT_TRUE(driver::ClickButton(report, "Close"));
+    DWORD code = 99;
+    EXPECT_TRUE(wizard.WaitForExit(20000, &code));
+    EXPECT_EQ(code, 1u) << message;
+    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
+    EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), "<missing>");
+    for (const fs::path& folder : {current.root_path(), current / "dats", fs::path("C:\\dats")})
+      for (const char* file : {"Boxes.DAT", "names.DAT"}) EXPECT_FALSE(fs::exists(folder / file)) << folder / file;
+  }
 }
 
 // A report goes beside the program, or, when a file of the folder's name
