@@ -12,6 +12,8 @@
 #include "errorreport/vbwErrHandler.h"
 #include "errorreport/vbwOptions.h"
 #include "registry/CRegistry.h"
+#include "wizard/Continue.h"
+#include "wizard/frmProcessing.h"
 
 namespace fs = std::filesystem;
 using basic::Variant;
@@ -24,8 +26,8 @@ class Dump : public ::testing::Test {
     vbwInitialize();
     path = fs::temp_directory_path() / "korvell-dump.txt";
     vbwDumpFile = path.wstring();
-    vbwDumpFileNum.reset(CreateFileA(path.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                     0, nullptr));
+    vbwDumpFileNum.reset(
+        CreateFileA(path.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
     vbwObjectReporter = [](const std::wstring& name, const basic::Object* object, int32_t indent) {
       std::ofstream(fs::temp_directory_path() / "korvell-dump.txt", std::ios::app | std::ios::binary)
           << std::string(size_t(indent), '\t') << "<object " << basic::ToAnsi(name) << " "
@@ -81,8 +83,12 @@ TEST_F(Dump, ArraysOfOneToFourDimensionsWithTheirBounds) {
   const vbwArray grid{L"String()", {{0, 1}, {1, 2}}, [](const std::vector<int32_t>& i) {
                         return Variant(std::to_wstring(i[0]) + L"," + std::to_wstring(i[1]));
                       }};
+  const vbwArray cube{L"Long()", {{0, 1}, {1, 1}, {0, 0}, {2, 3}}, [](const std::vector<int32_t>& i) {
+                        return Variant(int32_t(i[0] * 1000 + i[1] * 100 + i[2] * 10 + i[3]));
+                      }};
   vbwReportVariable(L"list", list, 0);
   vbwReportVariable(L"grid", grid, 1);
+  vbwReportVariable(L"cube", cube, 0);
   EXPECT_EQ(Written(),
             "Array list(1 To 2) As Long()\r\n"
             "\tlist(1) = 10 (Long)\r\n"
@@ -91,20 +97,31 @@ TEST_F(Dump, ArraysOfOneToFourDimensionsWithTheirBounds) {
             "\t\tgrid(0,1) = \"0,1\" (String)\r\n"
             "\t\tgrid(1,1) = \"1,1\" (String)\r\n"
             "\t\tgrid(0,2) = \"0,2\" (String)\r\n"
-            "\t\tgrid(1,2) = \"1,2\" (String)\r\n");
+            "\t\tgrid(1,2) = \"1,2\" (String)\r\n"
+            "Array cube(0 To 1,1 To 1,0 To 0,2 To 3) As Long()\r\n"
+            "\tcube(0,1,0,2) = 102 (Long)\r\n"
+            "\tcube(1,1,0,2) = 1102 (Long)\r\n"
+            "\tcube(0,1,0,3) = 103 (Long)\r\n"
+            "\tcube(1,1,0,3) = 1103 (Long)\r\n");
 }
 
 TEST_F(Dump, ArraysWithoutOrWithTooManyDimensionsAndUnreadableElements) {
   vbwReportVariable(L"none", vbwArray{L"Long()", {}, {}}, 0);
   vbwReportVariable(L"five", vbwArray{L"Long()", {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}, {}}, 0);
-  vbwReportVariable(L"nothing", vbwArray{L"String()", {{0, -1}}, [](const std::vector<int32_t>&) -> Variant {
-                      throw std::runtime_error("an array without elements has none to read");
-                    }},
+  vbwReportVariable(L"nothing",
+                    vbwArray{L"String()",
+                             {{0, -1}},
+                             [](const std::vector<int32_t>&) -> Variant {
+                               throw std::runtime_error("an array without elements has none to read");
+                             }},
                     0);
-  vbwReportVariable(L"grid", vbwArray{L"Long()", {{2, 4}}, [](const std::vector<int32_t>& i) {
-                      if (i[0] == 3) throw std::runtime_error("unreadable");
-                      return Variant(int32_t(i[0]));
-                    }},
+  vbwReportVariable(L"grid",
+                    vbwArray{L"Long()",
+                             {{2, 4}},
+                             [](const std::vector<int32_t>& i) {
+                               if (i[0] == 3) throw std::runtime_error("unreadable");
+                               return Variant(int32_t(i[0]));
+                             }},
                     0);
   EXPECT_EQ(Written(),
             "Array none() not processed: 0 dimensions\r\n"
@@ -141,16 +158,25 @@ TEST_F(Dump, TheSavedErrorIsWrittenAsErr) {
             "Err.Source = \"Tamsel32\" (String)\r\n");
 }
 
+// Then every living class and every loaded form; a form that is not loaded
+// has nothing to show and is left out.
 TEST_F(Dump, TheVariablesOfAReportBeginWithTheSavedError) {
   vbwSavedErr = {L"Permission denied", 0, L"", 5, 70, L"Tamsel32"};
   CRegistry registry;
+  Continue loaded;
+  loaded.Load();
+  frmProcessing notLoaded;
   vbwDumpFileNum.reset();  // the report opens the file itself
   vbwWriteVariables();
+  loaded.Unload();
   const std::string written = Written();
   const size_t err = written.find("**** ErrObject Err ****\r\n\r\nErr.Description = \"Permission denied\"");
   EXPECT_EQ(err, 0u) << written;
   EXPECT_NE(written.find("Err.LastDllError = 5 (Long)\r\n"), std::string::npos) << written;
   EXPECT_GT(written.find("* MODULE LEVEL VARIABLES *"), err) << written;
+  EXPECT_NE(written.find("m_RootKey = "), std::string::npos) << written;
+  EXPECT_NE(written.find("<object Continue Continue>"), std::string::npos) << written;
+  EXPECT_EQ(written.find("frmProcessing"), std::string::npos) << written;
 }
 
 TEST_F(Dump, AClassWritesItsHeaderAndModuleVariables) {
