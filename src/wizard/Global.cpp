@@ -425,12 +425,17 @@ void Main() {
   vbwTrap trap(L"Global", L"Main");
   trap(1, [] { vbwInitialize(); });
   trap(2, [] {
+    // A check of the workstation changes nothing: it keeps no set-up from starting.
+    if (UnattendedStatusRequested()) return;
     HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Tamsel32 set-up");
     const bool another = GetLastError() == ERROR_ALREADY_EXISTS;
     instance.reset(mutex);
-    if (another) End();
+    if (!another) return;
+    if (UnattendedRequested()) EndAsAnotherSetUpRuns();
+    End();
   });
   trap(3, [] {
+    BeginStep(L"Create the helper object", L"MerrowClass of Merrow.dll");
     apartment.emplace();
     helper = CreateMerrowClass();
     RegHelper = std::make_unique<CRegistry>();

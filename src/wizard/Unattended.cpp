@@ -2,13 +2,19 @@
 
 #include <windows.h>
 
+// after windows.h
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cwctype>
+#include <iterator>
 #include <set>
+#include <sstream>
 
 #include "../basic/App.h"
 #include "../basic/Files.h"
+#include "../basic/Handles.h"
 #include "../basic/Runtime.h"
 #include "../basic/Scripting.h"
 #include "../basic/Text.h"
@@ -33,9 +39,18 @@ struct Switch {
   void (*apply)(Options& options, const std::wstring& value);
 };
 
+// A share given with trailing backslashes is the share itself: recorded with
+// them, the data folder would read \\server\share\\dats.
+std::wstring WithoutTrailingBackslashes(std::wstring path) {
+  while (path.size() > 2 && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
 constexpr Switch kSwitches[] = {
-    {L"slave", Takes::Share, [](Options& o, const std::wstring& v) { o.role = Role::Slave, o.share = v; }},
+    {L"slave", Takes::Share,
+     [](Options& o, const std::wstring& v) { o.role = Role::Slave, o.share = WithoutTrailingBackslashes(v); }},
     {L"master", Takes::Nothing, [](Options& o, const std::wstring&) { o.role = Role::Master; }},
+    {L"status", Takes::Nothing, [](Options& o, const std::wstring&) { o.status = true; }},
     {L"month", Takes::Month, [](Options& o, const std::wstring& v) { o.month = std::stoi(v); }},
     {L"force", Takes::Nothing, [](Options& o, const std::wstring&) { o.force = true; }},
     {L"noplanner", Takes::Nothing, [](Options& o, const std::wstring&) { o.noPlanner = true; }},
@@ -84,7 +99,7 @@ bool IsMonth(const std::wstring& text) {
 bool Fits(Takes takes, const std::wstring& value) {
   switch (takes) {
     case Takes::Share:
-      return IsDriveText(value) || IsNetworkPath(value);
+      return IsDriveText(value) || IsNetworkPath(WithoutTrailingBackslashes(value));
     case Takes::Month:
       return IsMonth(value);
     default:
@@ -92,21 +107,64 @@ bool Fits(Takes takes, const std::wstring& value) {
   }
 }
 
+// A share or a file that the ANSI calls cannot name: they would take, and
+// record, a path with "?" in place of what they cannot carry.
+std::wstring BeyondCodePage(const Switch& s, const std::wstring& value) {
+  if (s.takes != Takes::Share && s.takes != Takes::File) return L"";
+  if (ToAnsiExact(value)) return L"";
+  return L"/" + std::wstring(s.name) + L" names \"" + Spelled(value) +
+         L"\", which holds characters that this system's code page cannot carry (shown as <U+...>): " +
+         (s.takes == Takes::Share ? L"give the share a name without them." : L"give a file whose name has none.");
+}
+
+// The system's rule for splitting a command line reads \" as a quote inside
+// the argument: a folder typed in quotes with a trailing backslash takes the
+// rest of the line with it, switches and all.
+std::wstring SwallowedQuote(const std::wstring& argument) {
+  const size_t quote = argument.find(L'"');
+  if (quote == std::wstring::npos) return L"";
+  return L"The argument [" + argument +
+         L"] holds a quotation mark: a backslash just before a closing quote keeps the quote in the argument, "
+         L"and the rest of the line with it. Leave out the trailing backslash: \"" +
+         WithoutTrailingBackslashes(argument.substr(0, quote)) + L"\".";
+}
+
 // What the switches given do not allow together; empty when they do.
 std::wstring Conflict(const std::set<std::wstring>& given) {
   const auto has = [&](const wchar_t* name) { return given.contains(name); };
   if (has(L"?")) return L"";
+  if (has(L"status")) {
+    for (const wchar_t* other : {L"slave", L"master", L"month", L"force", L"noplanner"})
+      if (has(other)) return L"/status goes with /quiet and /log only.";
+    return L"";
+  }
   if (has(L"slave") && has(L"master")) return L"/slave and /master cannot be given together.";
-  if (!has(L"slave") && !has(L"master")) return L"Give /slave or /master.";
+  if (!has(L"slave") && !has(L"master")) return L"Give /slave, /master or /status.";
   if (has(L"month") && !has(L"master")) return L"/month goes with /master only.";
   if (has(L"force") && !has(L"slave")) return L"/force goes with /slave only.";
   return L"";
 }
 
+// The words that a swallowing quote took into an argument.
+std::vector<std::wstring> SwallowedWords(const std::wstring& argument) {
+  std::vector<std::wstring> words;
+  const size_t quote = argument.find(L'"');
+  if (quote == std::wstring::npos) return words;
+  std::wistringstream rest(argument.substr(quote + 1));
+  for (std::wstring word; rest >> word;) words.push_back(word);
+  return words;
+}
+
 // However wrong the command line, the mistake is told as it asks: quietly,
-// in its log.
-Request Wrong(std::wstring what, const std::vector<std::wstring>& arguments) {
+// in its log. That holds for switches that a quote swallowed too: a quiet
+// run must not open a window because of a backslash.
+Request Wrong(std::wstring what, const std::vector<std::wstring>& given) {
   Request request{{}, std::move(what)};
+  std::vector<std::wstring> arguments;
+  for (const std::wstring& argument : given) {
+    arguments.push_back(argument);
+    std::ranges::copy(SwallowedWords(argument), std::back_inserter(arguments));
+  }
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Switch* s = FindSwitch(arguments[i]);
     if (!s) continue;
@@ -117,11 +175,14 @@ Request Wrong(std::wstring what, const std::vector<std::wstring>& arguments) {
   return request;
 }
 
-// The program's arguments, as the runtime split its command line.
+// The program's arguments, split by the system's rule, from the command line
+// as it was typed: a name that the code page cannot carry is still whole
+// here, so that it can be refused by its name.
 std::vector<std::wstring> Arguments() {
-  std::vector<std::wstring> arguments;
-  for (int i = 1; i < __argc; ++i) arguments.push_back(FromAnsi(__argv[i]));
-  return arguments;
+  int count = 0;
+  const UniqueOf<LPWSTR*, LocalFree> split(CommandLineToArgvW(GetCommandLineW(), &count));
+  if (!split) return {};
+  return std::vector<std::wstring>(split.get() + std::min(count, 1), split.get() + count);
 }
 
 // ---------------------------------------------------------------------------
@@ -129,6 +190,14 @@ std::vector<std::wstring> Arguments() {
 
 Request g_request;
 std::wstring g_logPath;
+
+// The step running, and what it works on: the log names them when it fails.
+struct Step {
+  std::wstring what;
+  std::wstring object;
+} g_step;
+
+void BeginStep(const std::wstring& what, const std::wstring& object) { g_step = {what, object}; }
 
 std::wstring Now() {
   SYSTEMTIME t;
@@ -154,7 +223,37 @@ void LogIfPossible(const std::wstring& text) noexcept {
   }
 }
 
+// Why a log file cannot be written; empty when it can (or none was given).
+std::wstring LogProblem(const std::wstring& path) {
+  if (path.empty()) return L"";
+  try {
+    OpenFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
+    return L"";
+  } catch (const Error& error) {
+    return L"The log file " + path + L" cannot be written: " + error.Description() + L".";
+  }
+}
+
+// What the file system says against the share given: a file is no folder
+// that a data folder could be below.
+std::wstring ShareProblem(const Options& options) {
+  if (options.role != Role::Slave || IsDriveText(options.share)) return L"";
+  const DWORD attributes = GetFileAttributesA(ToAnsi(options.share).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return L"";
+  return L"/slave needs a folder: " + options.share +
+         L" is a file, not a folder. Give the master's Korvell share, such as \\\\MASTER\\KORVELL.";
+}
+
+// The step that failed and what it worked on, then the error layer's number
+// and description: what an administrator needs to mend it.
+std::wstring FailedStep() {
+  const std::wstring error = L"error " + std::to_wstring(vbwSavedErr.Number) + L", " + vbwSavedErr.Description;
+  if (g_step.what.empty()) return L"Failed: " + error;
+  return L"Step failed: " + g_step.what + L" (" + g_step.object + L"): " + error;
+}
+
 void LogError(const std::wstring& message, const std::wstring& packageFolder) {
+  LogIfPossible(FailedStep());
   LogIfPossible(L"Error:\r\n" + message);
   if (!packageFolder.empty()) LogIfPossible(L"The error report is in " + packageFolder);
   // A quiet run ends with the error: nobody is there to answer it.
@@ -163,8 +262,8 @@ void LogError(const std::wstring& message, const std::wstring& packageFolder) {
 
 void LogStep(const std::wstring& what) { Log(what); }
 
-// The usage goes to the console of whoever started the program, when there
-// is one, and, unless the run is quiet, into a message box.
+// What a run tells its starter goes to the console of whoever started the
+// program, when there is one, and, unless the run is quiet, into a message box.
 void WriteToConsole(const std::wstring& text) {
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
   const UniqueFile console(
@@ -175,11 +274,13 @@ void WriteToConsole(const std::wstring& text) {
   WriteFile(console.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr);
 }
 
-void ShowUsage(const std::wstring& wrong) {
-  const std::wstring text = Usage(wrong);
+void TellStarter(const std::wstring& text, UINT icon) {
   WriteToConsole(text);
-  if (!g_request.options.quiet)
-    MsgBox(text, MB_OK | (wrong.empty() ? MB_ICONINFORMATION : MB_ICONERROR), std::wstring(App::EXEName));
+  if (!g_request.options.quiet) MsgBox(text, MB_OK | icon, std::wstring(App::EXEName));
+}
+
+void ShowUsage(const std::wstring& wrong) {
+  TellStarter(Usage(wrong), wrong.empty() ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
 [[noreturn]] void EndWith(ExitCode code) {
@@ -188,10 +289,26 @@ void ShowUsage(const std::wstring& wrong) {
   End();
 }
 
+// A wrong command line, or /?, is answered before anything is looked at.
+void AnswerWithoutRunning() {
+  if (!g_request.wrong.empty()) {
+    LogIfPossible(L"Bad arguments: " + App::CommandLine() + L"\r\n" + g_request.wrong);
+    ShowUsage(g_request.wrong);
+    EndWith(kBadArguments);
+  }
+  if (!g_request.options.usage) return;
+  ShowUsage(L"");
+  EndWith(kDone);
+}
+
 // ---------------------------------------------------------------------------
 // The roads
 
 std::wstring SettingsPlace() { return std::wstring(L"HKEY_LOCAL_MACHINE\\") + kSettingsKey; }
+
+[[noreturn]] void Refuse(int32_t number, const std::wstring& why) {
+  Raise(number, why, std::wstring(App::EXEName) + L".Unattended");
+}
 
 // The role asked for must be the machine's own: a master set up as a slave
 // would look for its data on another machine, and the other way round.
@@ -200,55 +317,66 @@ void RequireRole(Role role) {
   const bool master = UCase(ini_value) == L"YES";
   LogStep(L"This machine's setting \"" + std::wstring(kValueMaster) + L"\" is \"" + ini_value + L"\"");
   if (master == (role == Role::Master)) return;
-  Raise(kRoleContradicted,
-        std::wstring(L"The command line asks for the ") + (master ? L"slave" : L"master") +
-            L" set-up, but this machine is " + (master ? L"the master" : L"a slave") + L": its setting \"" +
-            kValueMaster + L"\" is \"" + ini_value + L"\" under " + SettingsPlace() + L".",
-        std::wstring(App::EXEName) + L".Unattended");
+  Refuse(kRoleContradicted, std::wstring(L"The command line asks for the ") + (master ? L"slave" : L"master") +
+                                L" set-up, but this machine is " + (master ? L"the master" : L"a slave") +
+                                L": its setting \"" + kValueMaster + L"\" is \"" + ini_value + L"\" under " +
+                                SettingsPlace() + L".");
 }
 
 // A drive letter stands for the share it is connected to.
 std::wstring ResolveShare(const std::wstring& given) {
-  if (!IsDriveText(given)) return given.ends_with(L'\\') ? given.substr(0, given.size() - 1) : given;
+  if (!IsDriveText(given)) return given;
+  const std::wstring drive = given.substr(0, 2);
   std::string remote;
-  const DWORD result = NetworkDriveConnection(ToAnsi(given.substr(0, 2)), remote);
+  const DWORD result = NetworkDriveConnection(ToAnsi(drive), remote);
   if (result != NO_ERROR)
-    Raise(kDriveNotConnected,
-          L"The drive " + given.substr(0, 2) + L" is not connected to a network share (system code " +
-              std::to_wstring(result) + L"). Give the share as \\\\server\\share.",
-          std::wstring(App::EXEName) + L".Unattended");
-  return FromAnsi(remote);
+    Refuse(kDriveNotConnected, L"The drive " + drive + L" is not connected to a network share (system code " +
+                                   std::to_wstring(result) + L"). Give the share as \\\\server\\share.");
+  const std::wstring share = WithoutTrailingBackslashes(FromAnsi(remote));
+  // The router answers through the code page too: a "?" stands for what it cannot carry.
+  if (!IsNetworkPath(share) || share.find(L'?') != std::wstring::npos)
+    Refuse(kDriveNotConnected, L"The drive " + drive + L" leads to " + share +
+                                   L", which the set-up cannot record as a share (a \"?\" stands for a character "
+                                   L"that this system's code page cannot carry). Give the share as \\\\server\\share.");
+  return share;
 }
 
 void RequireFolderOpens(const std::wstring& share) {
-  if (FolderOpens(share)) return;
-  Raise(kShareNotOpen,
-        L"The share " + share + L" cannot be opened. Connect to it first, for example with: net use " + share +
-            L" /user:NAME PASSWORD",
-        std::wstring(App::EXEName) + L".Unattended");
+  if (FolderOpens(share)) return LogStep(L"The share opens: " + share);
+  Refuse(kShareNotOpen, L"The share " + share + L" cannot be opened. Connect to it first, for example with: net use " +
+                            share + L" /user:NAME PASSWORD");
 }
 
 // The master's Korvell folder holds the data folder "dats"; a share without
-// one is most likely not that folder.
+// one is most likely not that folder. A file of that name can never be one,
+// whatever /force says.
 void CheckDataFolder(const std::wstring& share, bool force) {
-  if (HoldsDataFolder(share)) return LogStep(L"Data folder found: " + share + L"\\dats");
+  const std::wstring folder = share + L"\\dats";
+  if (HoldsDataFolder(share)) return LogStep(L"Data folder found: " + folder);
+  if (GetFileAttributesA(ToAnsi(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
+    Refuse(kDataFolderIsAFile, folder + L" is a file, not a folder: the share cannot hold Korvell's data there.");
   if (force) return LogStep(L"The share holds no folder \"dats\"; recorded all the same (/force)");
-  Raise(kNoDataFolder,
-        L"The share " + share +
-            L" holds no folder \"dats\": it does not look like the Korvell folder of the master. Give /force to "
-            L"record it all the same.",
-        std::wstring(App::EXEName) + L".Unattended");
+  Refuse(kNoDataFolder, L"The share " + share +
+                            L" holds no folder \"dats\": it does not look like the Korvell folder of the master. "
+                            L"Give /force to record it all the same.");
 }
 
 bool SlaveRoad(const Options& options) {
   vbwTrap trap(L"Unattended", L"SlaveRoad");
   std::wstring share;
   trap(1, [&] {
+    BeginStep(L"Find the share", options.share);
     share = ResolveShare(options.share);
     LogStep(L"Share: " + share);
   });
-  trap(2, [&] { RequireFolderOpens(share); });
-  trap(3, [&] { CheckDataFolder(share, options.force); });
+  trap(2, [&] {
+    BeginStep(L"Open the share", share);
+    RequireFolderOpens(share);
+  });
+  trap(3, [&] {
+    BeginStep(L"Look for the data folder", share + L"\\dats");
+    CheckDataFolder(share, options.force);
+  });
   trap(4, [&] { RecordSlaveSettings(share); });
   if (!options.noPlanner) trap(5, [] { StartPlanner(App::Path()); });
   return !trap.Leaving();
@@ -262,6 +390,7 @@ bool MasterRoad(const Options& options) {
   if (options.month)
     trap(22, [&] {
       const std::wstring path = net_dir + L"\\" + kOffsetFile;
+      BeginStep(L"Write the start month", path);
       WriteOffsetFile(path, options.month);
       LogStep(L"Wrote " + path + L": " + std::to_wstring(options.month));
     });
@@ -270,11 +399,89 @@ bool MasterRoad(const Options& options) {
   return !trap.Leaving();
 }
 
+// ---------------------------------------------------------------------------
+// The status of the workstation
+
+// What /status finds, line by line, and why the workstation is not set up
+// (nothing when it is).
+struct Status {
+  std::vector<std::wstring> lines;
+  std::vector<std::wstring> reasons;
+};
+
+std::wstring Shown(const std::wstring& value) { return value.empty() ? L"not set" : L"\"" + value + L"\""; }
+
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesA(ToAnsi(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether the data folder opens and holds the files that the master set-up
+// makes; nothing is made or changed in it.
+void LookAtDataFolder(const std::wstring& folder, Status& status) {
+  BeginStep(L"Look at the data folder", folder);
+  if (folder.empty()) return status.reasons.push_back(L"\"NetDir\" is not set");
+  if (!IsFullFolderPath(folder)) return status.reasons.push_back(L"\"NetDir\" is not the full path of a folder");
+  if (!FolderOpens(folder)) {
+    status.lines.push_back(L"Data folder: does not open");
+    return status.reasons.push_back(L"the data folder " + folder + L" does not open");
+  }
+  status.lines.push_back(L"Data folder: opens");
+  std::wstring missing;
+  for (const std::wstring& file :
+       {std::wstring(kBoxesFile), std::wstring(kNamesFile), yearfile::FileName(CurrentYear())})
+    if (!IsFile(folder + L"\\" + file)) missing += (missing.empty() ? L"" : L", ") + file;
+  status.lines.push_back(L"Data files: " + (missing.empty() ? L"all there" : L"missing " + missing));
+  if (!missing.empty()) status.reasons.push_back(L"the data folder lacks " + missing);
+}
+
+Status LookAtWorkstation() {
+  Status status;
+  status.lines.push_back(L"Korvell set-up of " + ComputerName() + L":");
+  ReadSetting(kValueMaster);
+  status.lines.push_back(std::wstring(L"Role: ") + (UCase(ini_value) == L"YES" ? L"master" : L"slave") +
+                         L" (\"Master\" " + Shown(ini_value) + L")");
+  ReadSetting(kValueNetDir);
+  const std::wstring folder = ini_value;
+  status.lines.push_back(L"NetDir: " + Shown(folder));
+  LookAtDataFolder(folder, status);
+  ReadSetting(kValueFirstRun);
+  status.lines.push_back(L"firstrun: " + Shown(ini_value));
+  if (UCase(ini_value) != L"NO")
+    status.reasons.push_back(L"the set-up has not been run to its end (\"firstrun\" is not \"NO\")");
+  ReadSetting(kValueYear, kHKeyCurrentUser);
+  status.lines.push_back(L"year: " + Shown(ini_value));
+  return status;
+}
+
+// Tells how the workstation is set up, changing nothing: exit code 0 when it
+// is set up and its data folder opens, 1 with the reasons when not.
+ExitCode StatusRoad() {
+  BeginStep(L"Look at the workstation", SettingsPlace());
+  Status status = LookAtWorkstation();
+  std::wstring verdict = L"Set up: yes";
+  if (!status.reasons.empty()) {
+    verdict = L"Not set up: ";
+    for (size_t i = 0; i < status.reasons.size(); ++i) verdict += (i ? L"; " : L"") + status.reasons[i];
+    verdict += L".";
+  }
+  status.lines.push_back(verdict);
+  std::wstring text;
+  for (const std::wstring& line : status.lines) {
+    Log(line);
+    text += line + L"\r\n";
+  }
+  TellStarter(text, status.reasons.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
+  return status.reasons.empty() ? kDone : kFailed;
+}
+
 }  // namespace
 
 namespace unattended {
 
 Request ParseArguments(const std::vector<std::wstring>& arguments) {
+  for (const std::wstring& argument : arguments)
+    if (std::wstring quote = SwallowedQuote(argument); !quote.empty()) return Wrong(std::move(quote), arguments);
   Request request;
   std::set<std::wstring> given;
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -286,6 +493,7 @@ Request ParseArguments(const std::vector<std::wstring>& arguments) {
       if (i + 1 == arguments.size() || IsSwitch(arguments[i + 1]))
         return Wrong(L"/" + std::wstring(s->name) + L" needs " + Expected(s->takes) + L".", arguments);
       value = arguments[++i];
+      if (std::wstring beyond = BeyondCodePage(*s, value); !beyond.empty()) return Wrong(std::move(beyond), arguments);
       if (!Fits(s->takes, value))
         return Wrong(L"/" + std::wstring(s->name) + L" needs " + Expected(s->takes) + L", not \"" + value + L"\".",
                      arguments);
@@ -298,22 +506,26 @@ Request ParseArguments(const std::vector<std::wstring>& arguments) {
 
 std::wstring Usage(const std::wstring& wrong) {
   return (wrong.empty() ? L"" : wrong + L"\r\n\r\n") +
-         L"Sets this workstation up for Korvell without asking:\r\n"
+         L"Sets this workstation up for Korvell without asking, or tells how it is set up:\r\n"
          L"\r\n"
          L"Tamsel32 /slave \\\\server\\share [/force] [/noplanner] [/quiet] [/log FILE]\r\n"
          L"Tamsel32 /slave K: ...              (K: connected to the share)\r\n"
          L"Tamsel32 /master [/month N] [/noplanner] [/quiet] [/log FILE]\r\n"
+         L"Tamsel32 /status [/quiet] [/log FILE]\r\n"
          L"\r\n"
          L"/slave      record the master's Korvell share as this slave's data\r\n"
          L"/force      record a share that holds no \"dats\" folder all the same\r\n"
          L"/master     prepare the master's data folder and files\r\n"
          L"/month N    the first month of the holiday year, 1 to 12\r\n"
+         L"/status     tell how this workstation is set up; change nothing\r\n"
          L"/noplanner  do not start the planner at the end\r\n"
          L"/quiet      show no window; an error goes to the log and the exit code\r\n"
          L"/log FILE   write each step to FILE (quiet: %TEMP%\\Tamsel32.log)\r\n"
          L"/?          show this text\r\n"
          L"\r\n"
-         L"Exit codes: 0 done, 1 failed (the log says why), 2 bad arguments.";
+         L"Give a share in quotes without a trailing backslash: \"\\\\server\\share\".\r\n"
+         L"Exit codes: 0 done, 1 failed (the log says why), 2 bad arguments.\r\n"
+         L"/status: 0 set up and the data folder opens, 1 not (with the reason).";
 }
 
 std::wstring LogPath(const Options& options) {
@@ -325,43 +537,63 @@ std::wstring LogPath(const Options& options) {
 
 }  // namespace unattended
 
-bool UnattendedRequested() { return __argc > 1; }
+bool UnattendedRequested() {
+  static const bool requested = !Arguments().empty();
+  return requested;
+}
+
+bool UnattendedStatusRequested() { return UnattendedRequested() && g_request.options.status; }
 
 void PrepareUnattended() {
   vbwTrap trap(L"Unattended", L"PrepareUnattended");
   trap(1, [] { g_request = ParseArguments(Arguments()); });
   // Whatever ends the run before its road is done says so in the exit code.
   trap(2, [] { SetEndCode(kFailed); });
-  trap(3, [] { g_logPath = LogPath(g_request.options); });
+  trap(3, [] {
+    g_logPath = LogPath(g_request.options);
+    if (std::wstring problem = LogProblem(g_logPath); !problem.empty()) {
+      // A quiet run still says why, in the log it keeps when none is given.
+      Options quiet;
+      quiet.quiet = g_request.options.quiet;
+      g_logPath = LogPath(quiet);
+      if (g_request.wrong.empty()) g_request.wrong = std::move(problem);
+    }
+    if (g_request.wrong.empty()) g_request.wrong = ShareProblem(g_request.options);
+  });
   trap(4, [] {
     vbwQuiet = g_request.options.quiet;
     vbwErrorNotice = &LogError;
     SetupNotice = &LogStep;
+    SetupStep = &BeginStep;
   });
+  trap(5, [] { AnswerWithoutRunning(); });
+}
+
+void EndAsAnotherSetUpRuns() {
+  const std::wstring text =
+      L"Another Korvell set-up is running on this workstation: this one ends without changing anything. "
+      L"Start it again once the other has ended.";
+  LogIfPossible(text);
+  TellStarter(text, MB_ICONERROR);
+  EndWith(kFailed);
 }
 
 void RunUnattended() {
   vbwTrap trap(L"Unattended", L"RunUnattended");
   const Options& options = g_request.options;
   trap(1, [] {
-    if (g_request.wrong.empty()) return;
-    LogIfPossible(L"Bad arguments: " + App::CommandLine() + L"\r\n" + g_request.wrong);
-    ShowUsage(g_request.wrong);
-    EndWith(kBadArguments);
-  });
-  trap(2, [] {
-    if (!g_request.options.usage) return;
-    ShowUsage(L"");
-    EndWith(kDone);
-  });
-  trap(3, [] {
     Log(std::wstring(App::EXEName) + L" " + std::to_wstring(App::Major) + L"." + std::to_wstring(App::Minor) + L"." +
         std::to_wstring(App::Revision) + L", unattended: " + App::CommandLine());
   });
-  trap(4, [&] { RequireRole(options.role); });
+  if (options.status) {
+    ExitCode code = kFailed;
+    trap(2, [&] { code = StatusRoad(); });
+    EndWith(trap.Leaving() ? kFailed : code);
+  }
+  trap(3, [&] { RequireRole(options.role); });
   bool done = false;
-  trap(5, [&] { done = options.role == Role::Master ? MasterRoad(options) : SlaveRoad(options); });
-  trap(6, [&] {
+  trap(4, [&] { done = options.role == Role::Master ? MasterRoad(options) : SlaveRoad(options); });
+  trap(5, [&] {
     helper.Release();
     if (done) Log(L"Done.");
   });

@@ -11,18 +11,19 @@
 namespace unattended {
 
 enum ExitCode : uint32_t {
-  kDone = 0,
-  kFailed = 1,        // the log says why
-  kBadArguments = 2,  // the usage names what was wrong; nothing was looked at or changed
+  kDone = 0,          // /status: the workstation is set up and its data folder opens
+  kFailed = 1,        // the log says why; /status: the workstation is not set up
+  kBadArguments = 2,  // the usage names what was wrong; nothing was changed
 };
 
 enum class Role { None, Master, Slave };
 
 struct Options {
   Role role = Role::None;
-  std::wstring share;  // after /slave: \\server\share or a connected drive such as K:
-  int month = 0;       // after /month, 1 to 12; 0 when none was given
-  bool force = false;  // record a share that holds no "dats" folder all the same
+  bool status = false;  // /status: tell how the workstation is set up, change nothing
+  std::wstring share;   // after /slave: \\server\share (no trailing backslash) or a connected drive such as K:
+  int month = 0;        // after /month, 1 to 12; 0 when none was given
+  bool force = false;   // record a share that holds no "dats" folder all the same
   bool noPlanner = false;
   bool quiet = false;
   bool usage = false;  // /?
@@ -35,7 +36,8 @@ struct Request {
   Options options;
   std::wstring wrong;
 };
-// Switches begin with / or -, in any case.
+// Switches begin with / or -, in any case. Only the text is looked at here;
+// what the file system says of the places given comes later.
 Request ParseArguments(const std::vector<std::wstring>& arguments);
 
 // The usage text; it begins with what was wrong when something was.
@@ -51,14 +53,20 @@ inline constexpr int32_t kRoleContradicted = basic::vbObjectError + 1011;
 inline constexpr int32_t kShareNotOpen = basic::vbObjectError + 1012;
 inline constexpr int32_t kNoDataFolder = basic::vbObjectError + 1013;
 inline constexpr int32_t kDriveNotConnected = basic::vbObjectError + 1014;
+inline constexpr int32_t kDataFolderIsAFile = basic::vbObjectError + 1015;
 
 }  // namespace unattended
 
 // Whether the program was started with arguments.
 bool UnattendedRequested();
-// Before anything else: reads the command line and sets how errors are told
-// (quiet or not, to the log) and the exit code of a run that ends early.
+// Before anything else: reads the command line, sets how errors are told
+// (quiet or not, to the log) and the exit code of a run that ends early, and
+// answers a wrong command line or /? at once, changing nothing.
 void PrepareUnattended();
-// After the start-up: answers the usage or runs the road asked for, and ends
-// the program with its exit code.
+// Whether the command line only asks how the workstation is set up.
+bool UnattendedStatusRequested();
+// Ends a run started while another set-up runs, saying so.
+[[noreturn]] void EndAsAnotherSetUpRuns();
+// After the start-up: runs the road asked for, or tells the workstation's
+// status, and ends the program with its exit code.
 void RunUnattended();

@@ -7,12 +7,29 @@ Process::Process(const std::string& commandLine, const std::string& folder, bool
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::string line = commandLine;
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
-                     folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-    CloseHandle(info.hThread);
-    handle_ = info.hProcess;
-    id_ = info.dwProcessId;
-  }
+  Started(CreateProcessA(nullptr, line.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
+                         folder.empty() ? nullptr : folder.c_str(), &startup, &info),
+          info);
+}
+
+Process::Process(const std::wstring& commandLine, const std::string& folder) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring line = commandLine;
+  std::wstring wideFolder(folder.size(), L'\0');
+  wideFolder.resize(size_t(
+      MultiByteToWideChar(CP_ACP, 0, folder.data(), int(folder.size()), wideFolder.data(), int(wideFolder.size()))));
+  Started(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         folder.empty() ? nullptr : wideFolder.c_str(), &startup, &info),
+          info);
+}
+
+void Process::Started(BOOL ok, const PROCESS_INFORMATION& info) {
+  if (!ok) return;
+  CloseHandle(info.hThread);
+  handle_ = info.hProcess;
+  id_ = info.dwProcessId;
 }
 
 Process::~Process() {

@@ -13,6 +13,9 @@ class Process {
   // inheritHandles: the program writes to the caller's output (a test
   // program that runs itself again); else it has none of the caller's handles.
   Process(const std::string& commandLine, const std::string& folder, bool inheritHandles = false);
+  // A command line that may hold characters that the code page cannot carry,
+  // as a console hands them on.
+  Process(const std::wstring& commandLine, const std::string& folder);
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
@@ -23,6 +26,8 @@ class Process {
   void Kill() const;
 
  private:
+  void Started(BOOL ok, const PROCESS_INFORMATION& info);
+
   HANDLE handle_ = nullptr;
   DWORD id_ = 0;
 };

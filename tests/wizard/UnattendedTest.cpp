@@ -6,14 +6,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "basic/App.h"
+#include "basic/Handles.h"
 #include "basic/Text.h"
 #include "support/EndToEnd.h"
 #include "support/RegistrySandbox.h"
 #include "support/WizardDriver.h"
+#include "wizard/Global.h"
 #include "wizard/Unattended.h"
 
 namespace fs = std::filesystem;
@@ -24,14 +28,25 @@ using namespace endtoend;
 using unattended::ParseArguments;
 using unattended::Role;
 
+// A character that hardly any ANSI code page carries; the cases that use it
+// are left out where the code page carries it.
+constexpr const char* kBeyond = "\xE4\xB8\xAD";  // U+4E2D, in UTF-8
+bool CodePageCarriesBeyond() { return basic::ToAnsiExact(L"\u4E2D").has_value(); }
+
+std::wstring FromUtf8(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), int(wide.size()))));
+  return wide;
+}
+
 std::vector<std::wstring> Wide(const std::vector<std::string>& arguments) {
   std::vector<std::wstring> wide;
-  for (const auto& argument : arguments) wide.push_back(basic::FromAnsi(argument));
+  for (const auto& argument : arguments) wide.push_back(FromUtf8(argument));
   return wide;
 }
 
 std::string WrongWith(const std::vector<std::string>& arguments) {
-  return basic::ToAnsi(ParseArguments(Wide(arguments)).wrong);
+  return basic::ToAnsi(basic::Spelled(ParseArguments(Wide(arguments)).wrong));
 }
 
 TEST(UnattendedArguments, EachWrongCommandLineIsNamed) {
@@ -44,30 +59,39 @@ TEST(UnattendedArguments, EachWrongCommandLineIsNamed) {
       {{"/slave", "/quiet"}, "/slave needs a share"},
       {{"/slave", "C:\\Korvell"}, "not \"C:\\Korvell\""},
       {{"/slave", "\\\\server"}, "not \"\\\\server\""},
+      {{"/slave", "\\\\server\\"}, "not \"\\\\server\\\""},
+      {{"/slave", "\\\\server\\\\share"}, "not \"\\\\server\\\\share\""},
+      {{"/slave", "K:x"}, "not \"K:x\""},
+      {{"/slave", "\\\\S\\K\" /quiet"}, "Leave out the trailing backslash: \"\\\\S\\K\""},
+      {{"/slave", std::string("\\\\S\\K") + kBeyond}, "\"\\\\S\\K<U+4E2D>\", which holds characters"},
+      {{"/master", "/log", std::string("C:\\setup") + kBeyond + ".log"}, "/log names \"C:\\setup<U+4E2D>.log\""},
       {{"/master", "/month"}, "/month needs a month number from 1 to 12"},
       {{"/master", "/month", "13"}, "not \"13\""},
       {{"/master", "/month", "0"}, "not \"0\""},
       {{"/master", "/month", "April"}, "not \"April\""},
       {{"/master", "/slave", "\\\\S\\K"}, "/slave and /master cannot be given together"},
-      {{"/month", "4"}, "Give /slave or /master"},
+      {{"/month", "4"}, "Give /slave, /master or /status"},
       {{"/slave", "\\\\S\\K", "/month", "4"}, "/month goes with /master only"},
       {{"/master", "/force"}, "/force goes with /slave only"},
-      {{"/quiet"}, "Give /slave or /master"},
+      {{"/status", "/master"}, "/status goes with /quiet and /log only"},
+      {{"/status", "/noplanner"}, "/status goes with /quiet and /log only"},
+      {{"/quiet"}, "Give /slave, /master or /status"},
       {{"/master", "/MASTER"}, "/master is given twice"},
       {{"/master", "/log"}, "/log needs a file name"},
   };
   for (const auto& [arguments, named] : cases) {
+    if (arguments.back().find(kBeyond) != std::string::npos && CodePageCarriesBeyond()) continue;
     const std::string wrong = WrongWith(arguments);
-    EXPECT_NE(wrong.find(named), std::string::npos) << arguments[0] << " ...: " << wrong;
+    EXPECT_NE(wrong.find(named), std::string::npos) << arguments.back() << ": " << wrong;
   }
 }
 
 TEST(UnattendedArguments, SwitchesTakeEitherMarkInAnyCase) {
   const auto slave = ParseArguments(
-      Wide({"-SLAVE", "\\\\Master\\Korvell\\", "/Force", "-noPlanner", "/QUIET", "-Log", "C:\\setup.log"}));
+      Wide({"-SLAVE", "\\\\Master\\Korvell\\\\", "/Force", "-noPlanner", "/QUIET", "-Log", "C:\\setup.log"}));
   EXPECT_EQ(slave.wrong, L"");
   EXPECT_EQ(slave.options.role, Role::Slave);
-  EXPECT_EQ(slave.options.share, L"\\\\Master\\Korvell\\");
+  EXPECT_EQ(slave.options.share, L"\\\\Master\\Korvell");  // trailing backslashes dropped
   EXPECT_TRUE(slave.options.force && slave.options.noPlanner && slave.options.quiet);
   EXPECT_EQ(slave.options.log, L"C:\\setup.log");
 
@@ -79,15 +103,20 @@ TEST(UnattendedArguments, SwitchesTakeEitherMarkInAnyCase) {
 
   EXPECT_EQ(ParseArguments(Wide({"/slave", "k:"})).options.share, L"k:");
   EXPECT_TRUE(ParseArguments(Wide({"/?"})).options.usage);
+  EXPECT_TRUE(ParseArguments(Wide({"-STATUS", "/quiet"})).options.status);
 }
 
-// However wrong the rest, a quiet run stays quiet and logs where it was asked to.
+// However wrong the rest, a quiet run stays quiet and logs where it was asked
+// to, also when a quote swallowed those switches into another argument.
 TEST(UnattendedArguments, AWrongCommandLineIsStillToldAsItAsks) {
-  const auto request = ParseArguments(Wide({"/bogus", "/quiet", "/log", "C:\\setup.log"}));
-  EXPECT_NE(request.wrong, L"");
-  EXPECT_TRUE(request.options.quiet);
-  EXPECT_EQ(request.options.log, L"C:\\setup.log");
-  EXPECT_EQ(request.options.role, Role::None);
+  for (const auto& arguments : {std::vector<std::string>{"/bogus", "/quiet", "/log", "C:\\setup.log"},
+                                std::vector<std::string>{"/slave", "\\\\S\\K\" /quiet /log C:\\setup.log"}}) {
+    const auto request = ParseArguments(Wide(arguments));
+    EXPECT_NE(request.wrong, L"");
+    EXPECT_TRUE(request.options.quiet) << arguments[1];
+    EXPECT_EQ(request.options.log, L"C:\\setup.log");
+    EXPECT_EQ(request.options.role, Role::None);
+  }
 }
 
 TEST(UnattendedArguments, AQuietRunWithoutALogLogsToTheTemporaryFolder) {
@@ -101,6 +130,40 @@ TEST(UnattendedArguments, AQuietRunWithoutALogLogsToTheTemporaryFolder) {
   EXPECT_EQ(unattended::LogPath(options), L"C:\\setup.log");
 }
 
+std::string Today() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  snprintf(text, sizeof text, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  return text;
+}
+
+// Every value of the settings key below a root, with its data.
+std::string SettingsOf(HKEY root) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, kSettings, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+  std::string values;
+  char name[256];
+  BYTE data[2048];
+  for (DWORD i = 0;; ++i) {
+    DWORD nameSize = sizeof name, size = sizeof data;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, data, &size) != ERROR_SUCCESS) break;
+    values += std::string(name) + "=" + std::string(reinterpret_cast<char*>(data), size) + ";";
+  }
+  RegCloseKey(key);
+  return values;
+}
+
+// Every file and folder below a place, with the files' sizes.
+std::string FilesBelow(const fs::path& top) {
+  std::error_code error;
+  if (!fs::exists(top, error)) return top.string() + " missing;";
+  std::string files = top.string() + ";";
+  for (const auto& entry : fs::recursive_directory_iterator(top, error))
+    files += entry.path().string() + (entry.is_regular_file() ? ":" + std::to_string(entry.file_size()) : "") + ";";
+  return files;
+}
+
 class Unattended : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u); }
@@ -111,7 +174,8 @@ class Unattended : public ::testing::Test {
     fs::remove_all(root);
     program = root / "Korvell";
     data = program / "dats";
-    log = root / "setup.log";
+    log = fs::temp_directory_path() / "korvell-setup.log";  // beside what a run may change
+    fs::remove(log);
     fs::create_directories(program);
     fs::copy_file(fs::path(Bin()) / "korvell.exe", program / "korvell.exe");
     fs::remove(slavePlanner);
@@ -120,26 +184,28 @@ class Unattended : public ::testing::Test {
   }
   void TearDown() override {
     fs::remove_all(root);
+    fs::remove(log);
     fs::remove(slavePlanner);
     fs::remove(DefaultLog());
     fs::remove_all(reports);
   }
 
   static void SetMachine(const char* name, const std::string& value) {
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettings, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
+    const std::wstring wide = FromUtf8(value);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, FromUtf8(kSettings).c_str(), FromUtf8(name).c_str(), REG_SZ, wide.c_str(),
+                    DWORD((wide.size() + 1) * sizeof(wchar_t)));
   }
   void InstallMaster(const char* master = "YES") {
     SetMachine("Master", master);
     SetMachine("dir", program.string());
     SetMachine("NetDir", data.string());
-    netDir = data.string();
   }
   static fs::path DefaultLog() { return fs::temp_directory_path() / "Tamsel32.log"; }
 
-  // Runs the wizard with these arguments to its end, watching for any window
-  // it shows; its exit code. A window that comes is closed.
+  // Runs the wizard with these arguments (UTF-8) to its end, watching for any
+  // window it shows; its exit code. A window that comes is closed.
   DWORD Run(const std::string& arguments) {
-    driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\" " + arguments, Bin());
+    driver::Process wizard(FromUtf8("\"" + Bin() + "\\Tamsel32.exe\" " + arguments), Bin());
     DWORD code = 99;
     window.clear();
     for (DWORD start = GetTickCount(); !wizard.WaitForExit(0, &code);) {
@@ -158,18 +224,20 @@ class Unattended : public ::testing::Test {
     return code;
   }
 
-  // What a run that changes nothing leaves: no setting, no data, no planner.
-  void ExpectNothingChanged() const {
-    EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), "<missing>");
-    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), netDir);
-    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
-    EXPECT_FALSE(fs::exists(data));
-    Sleep(300);  // a planner started would have recorded it by now
-    EXPECT_EQ(Contents(slavePlanner), "<missing>");
-    EXPECT_EQ(Contents(program / "korvell-started.txt"), "<missing>");
+  // All that a run could change: the settings, the test's folders, the share,
+  // and where a data folder given without its drive would land.
+  std::string Snapshot() const {
+    const fs::path current = Bin();
+    std::string all = SettingsOf(HKEY_LOCAL_MACHINE) + "|" + SettingsOf(HKEY_CURRENT_USER) + "|";
+    for (const fs::path& place : {root, fs::path("\\\\KORVELLTEST"), current / "dats", current.root_path() / "dats",
+                                  fs::path("C:\\dats"), fs::path(slavePlanner)})
+      all += FilesBelow(place) + "|";
+    return all;
   }
+  std::string Logged() const { return Contents(log) + Contents(DefaultLog()); }
+
   static std::string PlannerRecord(const fs::path& record) {
-    for (int i = 0; i < 200 && Contents(record).find("\r\n") == std::string::npos; ++i) Sleep(50);
+    driver::WaitUntil([&] { return Contents(record).find("\r\n") != std::string::npos; }, 10000);
     Sleep(100);  // let it end before its folder is cleared
     return Contents(record);
   }
@@ -177,7 +245,6 @@ class Unattended : public ::testing::Test {
   RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
   RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path root, program, data, log;
-  std::string netDir = "<missing>";  // as installed
   const fs::path slavePlanner = fs::path(Bin()) / "korvell-started.txt";
   const fs::path reports = fs::path(Bin()) / "Error Report Files";
   std::string window;  // the caption and text of a window the last run showed
@@ -190,6 +257,7 @@ bool Before(const std::string& text, const std::string& first, const std::string
 
 TEST_F(Unattended, TheMasterIsSetUpQuietlyAsOnTheWindowedRoad) {
   InstallMaster("yes");
+  const std::string day = Today();
   EXPECT_EQ(Run("/master /month 4 /quiet /log \"" + log.string() + "\""), 0u) << Contents(log);
   EXPECT_EQ(window, "") << "a quiet run showed a window";
 
@@ -206,11 +274,21 @@ TEST_F(Unattended, TheMasterIsSetUpQuietlyAsOnTheWindowedRoad) {
 
   const std::string text = Contents(log);
   EXPECT_NE(text.find("Network Korvell\\year = \"" + std::to_string(Year()) + "\""), std::string::npos) << text;
+  EXPECT_NE(text.find("Data folder made: " + data.string()), std::string::npos) << text;
   EXPECT_NE(text.find("Year file prepared: " + yearFile.string()), std::string::npos) << text;
   EXPECT_TRUE(Before(text, "Year file prepared", "firstrun = \"NO\"")) << text;
   EXPECT_TRUE(Before(text, "Offset.DAT: 4", "firstrun = \"NO\"")) << text;
   EXPECT_NE(text.find("Done."), std::string::npos) << text;
   EXPECT_NE(text.find("Exit code 0"), std::string::npos) << text;
+  // Every entry is stamped with the day it was written, year first.
+  std::istringstream lines(text);
+  int entries = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || !isdigit(static_cast<unsigned char>(line[0]))) continue;
+    ++entries;
+    EXPECT_TRUE(line.starts_with(day + " ") || line.starts_with(Today() + " ")) << line;
+  }
+  EXPECT_GT(entries, 5) << text;
 }
 
 TEST_F(Unattended, WithoutAMonthOffsetStaysAndNoPlannerStartsNone) {
@@ -221,10 +299,9 @@ TEST_F(Unattended, WithoutAMonthOffsetStaysAndNoPlannerStartsNone) {
   EXPECT_EQ(window, "");
   EXPECT_EQ(Contents(data / "Offset.DAT"), "9\r\n");
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "NO");
-  Sleep(500);
-  EXPECT_EQ(Contents(program / "korvell-started.txt"), "<missing>");
   // Quiet and without /log: the user's temporary folder.
   EXPECT_NE(Contents(DefaultLog()).find("Done."), std::string::npos);
+  EXPECT_EQ(Contents(DefaultLog()).find("Planner started"), std::string::npos);
 }
 
 TEST_F(Unattended, AMasterWithoutItsDataFolderSettingFailsWithTheReasonAndAReport) {
@@ -250,7 +327,8 @@ TEST_F(Unattended, AMasterWithoutItsDataFolderSettingFailsWithTheReasonAndARepor
 TEST_F(Unattended, TheSlaveRecordsTheShareAsTheConfirmationDoes) {
   SetMachine("Master", "NO");
   const ShareFolder share("KORVELLTEST", "KORVELL", true);
-  EXPECT_EQ(Run("/slave " + share.Path() + " /quiet /log \"" + log.string() + "\""), 0u) << Contents(log);
+  // Trailing backslashes are the share's own: netdir never holds "\\dats".
+  EXPECT_EQ(Run("/slave " + share.Path() + "\\\\ /quiet /log \"" + log.string() + "\""), 0u) << Contents(log);
   EXPECT_EQ(window, "");
   EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), std::to_string(Year()));
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), "\\\\KORVELLTEST\\KORVELL\\dats");
@@ -262,75 +340,200 @@ TEST_F(Unattended, TheSlaveRecordsTheShareAsTheConfirmationDoes) {
   EXPECT_TRUE(Before(text, "netdir = ", "firstrun = \"NO\"")) << text;
 }
 
-TEST_F(Unattended, AShareWithoutDataIsRecordedOnlyWhenForced) {
+TEST_F(Unattended, AShareWithoutDataIsRecordedWhenForced) {
   SetMachine("Master", "NO");
   const ShareFolder share("KORVELLTEST", "KORVELL", false);
-  EXPECT_EQ(Run("/slave " + share.Path() + " /noplanner /quiet /log \"" + log.string() + "\""), 1u);
-  EXPECT_NE(Contents(log).find("holds no folder \"dats\""), std::string::npos) << Contents(log);
-  ExpectNothingChanged();
-
-  EXPECT_EQ(Run("/slave " + share.Path() + " /force /noplanner /quiet /log \"" + log.string() + "\""), 0u)
+  EXPECT_EQ(Run("/slave " + share.Path() + "\\ /force /noplanner /quiet /log \"" + log.string() + "\""), 0u)
       << Contents(log);
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), "\\\\KORVELLTEST\\KORVELL\\dats");
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "NO");
 }
 
-TEST_F(Unattended, AShareThatDoesNotOpenSaysToConnectFirstAndWritesNothing) {
-  SetMachine("Master", "NO");
-  EXPECT_EQ(Run("/slave \\\\KORVELLTEST\\NOWHERE /quiet /log \"" + log.string() + "\""), 1u);
-  EXPECT_EQ(window, "");
-  const std::string text = Contents(log);
-  EXPECT_NE(text.find("The share \\\\KORVELLTEST\\NOWHERE cannot be opened. Connect to it first"), std::string::npos)
-      << text;
-  EXPECT_NE(text.find("net use \\\\KORVELLTEST\\NOWHERE"), std::string::npos) << text;
-  ExpectNothingChanged();
-}
-
-TEST_F(Unattended, ADriveThatIsNotConnectedIsAFailure) {
-  SetMachine("Master", "NO");
-  EXPECT_EQ(Run("/slave Q: /quiet /log \"" + log.string() + "\""), 1u);
-  EXPECT_NE(Contents(log).find("The drive Q: is not connected to a network share"), std::string::npos) << Contents(log);
-  ExpectNothingChanged();
-}
-
-TEST_F(Unattended, ARoleThatContradictsTheMachineFailsAndWritesNothing) {
+// What an administrator meets when something is wrong: the exit code, a log
+// that names what failed, and a workstation left exactly as it was.
+TEST_F(Unattended, EachBadInputIsNamedInTheLogAndChangesNothing) {
   const ShareFolder share("KORVELLTEST", "KORVELL", true);
-  InstallMaster("Yes");
-  EXPECT_EQ(Run("/slave " + share.Path() + " /quiet /log \"" + log.string() + "\""), 1u);
-  EXPECT_NE(Contents(log).find("asks for the slave set-up, but this machine is the master"), std::string::npos)
-      << Contents(log);
-  ExpectNothingChanged();
-
-  InstallMaster("NO");
-  EXPECT_EQ(Run("/master /quiet /log \"" + log.string() + "\""), 1u);
-  EXPECT_NE(Contents(log).find("asks for the master set-up, but this machine is a slave"), std::string::npos)
-      << Contents(log);
-  ExpectNothingChanged();
-}
-
-TEST_F(Unattended, BadArgumentsChangeNothing) {
-  InstallMaster();
-  const ShareFolder share("KORVELLTEST", "KORVELL", true);
-  for (const std::string& arguments : std::vector<std::string>{
-           "/bogus", "/slave", "/master /month 13", "/master /month", "/month 4", "/master /slave " + share.Path()}) {
+  const ShareFolder noData("KORVELLTEST", "NODATA", false);
+  const ShareFolder datsFile("KORVELLTEST", "DATSFILE", false);
+  const struct Files {
+    std::vector<fs::path> made{"\\\\KORVELLTEST\\KORVELL\\notes.txt", "\\\\KORVELLTEST\\DATSFILE\\dats"};
+    Files() {
+      for (const auto& file : made) std::ofstream(file) << "a file";
+    }
+    ~Files() {
+      for (const auto& file : made) fs::remove(file);
+    }
+  } files;
+  const std::string quietLog = "/quiet /log \"" + log.string() + "\"";
+  const std::string settings = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell";
+  const auto error = [](int32_t number) { return "): error " + std::to_string(number) + ", "; };
+  const struct {
+    const char* master;  // the machine's role; none when null
+    std::string netDir;  // the master's data folder; the test's when empty
+    std::string arguments;
+    DWORD code;
+    std::string logged;
+  } cases[] = {
+      {"YES", "", "/bogus " + quietLog, 2, "Unknown argument: /bogus"},
+      {"YES", "", "/slave " + quietLog, 2, "/slave needs a share"},
+      {"YES", "", "/master /month 13 " + quietLog, 2, "not \"13\""},
+      {"YES", "", "/month 4 " + quietLog, 2, "Give /slave, /master or /status"},
+      {"YES", "", "/master /slave \\\\KORVELLTEST\\KORVELL " + quietLog, 2, "cannot be given together"},
+      {"NO", "", "/slave \\\\KORVELLTEST\\ " + quietLog, 2, "not \"\\\\KORVELLTEST\\\""},
+      {"NO", "", "/slave K:x " + quietLog, 2, "not \"K:x\""},
+      {"NO", "", "/slave \\\\KORVELLTEST\\KORVELL\\notes.txt " + quietLog, 2,
+       "\\\\KORVELLTEST\\KORVELL\\notes.txt is a file, not a folder"},
+      {"NO", "", "/slave \"\\\\KORVELLTEST\\KORVELL\\\" " + quietLog, 2,
+       "Leave out the trailing backslash: \"\\\\KORVELLTEST\\KORVELL\""},
+      {"NO", "", std::string("/slave \\\\KORVELLTEST\\KORVELL") + kBeyond + " " + quietLog, 2,
+       "\\\\KORVELLTEST\\KORVELL<U+4E2D>\", which holds characters that this system's code page cannot carry"},
+      {"YES", "", "/master /quiet /log \"" + (root / "nowhere" / "setup.log").string() + "\"", 2,
+       "nowhere\\setup.log cannot be written: Path not found"},
+      {"YES", "", "/status /master " + quietLog, 2, "/status goes with /quiet and /log only"},
+      {"YES", "dats", "/master " + quietLog, 1,
+       "Step failed: Read the setting (" + settings + "\\NetDir" + error(kDataFolderUnusable) +
+           "The setting \"NetDir\" under " + settings + " holds \"dats\", which is not the full path of a folder"},
+      {"YES", "\\dats", "/master " + quietLog, 1, "holds \"\\dats\", which is not the full path of a folder"},
+      {"YES", "C:dats", "/master " + quietLog, 1, "holds \"C:dats\", which is not the full path of a folder"},
+      {"YES", std::string("C:\\dats") + kBeyond, "/master " + quietLog, 1,
+       "holds \"C:\\dats<U+4E2D>\", a name that this system's code page cannot carry"},
+      {"NO", "", "/slave \\\\KORVELLTEST\\NODATA " + quietLog, 1, "holds no folder \"dats\""},
+      {"NO", "", "/slave \\\\KORVELLTEST\\DATSFILE /force " + quietLog, 1,
+       "Step failed: Look for the data folder (\\\\KORVELLTEST\\DATSFILE\\dats" +
+           error(unattended::kDataFolderIsAFile) + "\\\\KORVELLTEST\\DATSFILE\\dats is a file, not a folder"},
+      {"NO", "", "/slave \\\\KORVELLTEST\\NOWHERE " + quietLog, 1,
+       "Step failed: Open the share (\\\\KORVELLTEST\\NOWHERE" + error(unattended::kShareNotOpen) +
+           "The share \\\\KORVELLTEST\\NOWHERE cannot be opened. Connect to it first, for example with: net use "
+           "\\\\KORVELLTEST\\NOWHERE"},
+      {"NO", "", "/slave Q: " + quietLog, 1, "The drive Q: is not connected to a network share"},
+      {"YES", "", "/slave \\\\KORVELLTEST\\KORVELL " + quietLog, 1,
+       "asks for the slave set-up, but this machine is the master"},
+      {nullptr, "", "/master " + quietLog, 1, "asks for the master set-up, but this machine is a slave"},
+  };
+  for (const auto& c : cases) {
+    if (c.arguments.find(kBeyond) != std::string::npos && CodePageCarriesBeyond()) continue;
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettings);
+    if (c.master) InstallMaster(c.master);
+    if (!c.netDir.empty()) SetMachine("NetDir", c.netDir);
     fs::remove(log);
-    EXPECT_EQ(Run(arguments + " /quiet /log \"" + log.string() + "\""), 2u) << arguments;
-    EXPECT_EQ(window, "") << arguments;
-    EXPECT_NE(Contents(log).find("Bad arguments"), std::string::npos) << arguments << ": " << Contents(log);
-    ExpectNothingChanged();
+    fs::remove(DefaultLog());
+    const std::string before = Snapshot();
+    EXPECT_EQ(Run(c.arguments), c.code) << c.arguments << "\n" << Logged();
+    EXPECT_EQ(window, "") << c.arguments;
+    EXPECT_NE(Logged().find(c.logged), std::string::npos) << c.arguments << "\n" << Logged();
+    EXPECT_NE(Logged().find("Exit code " + std::to_string(c.code)), std::string::npos) << c.arguments;
+    EXPECT_EQ(Snapshot(), before) << c.arguments;
+  }
+}
+
+// A failure after something was written names its step and what it worked on.
+TEST_F(Unattended, AFailureNamesItsStepAndObject) {
+  InstallMaster();
+  fs::remove(program / "korvell.exe");
+  EXPECT_EQ(Run("/master /quiet /log \"" + log.string() + "\""), 1u);
+  EXPECT_NE(Contents(log).find("Step failed: Start the planner (" + (program / "korvell.exe").string() +
+                               "): error 53, File not found"),
+            std::string::npos)
+      << Contents(log);
+
+  // The year file held by a program that lets nobody else in.
+  fs::remove(log);
+  const fs::path yearFile = data / (std::to_string(Year()) + ".DAT");
+  basic::UniqueFile held(CreateFileA(yearFile.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  EXPECT_EQ(Run("/master /noplanner /quiet /log \"" + log.string() + "\""), 1u);
+  held.reset();
+  EXPECT_NE(
+      Contents(log).find("Step failed: Open the year file (" + yearFile.string() + "): error 70, Permission denied"),
+      std::string::npos)
+      << Contents(log);
+}
+
+TEST_F(Unattended, ASecondInstanceSaysThatAnotherSetUpRunsAndChangesNothing) {
+  SetMachine("Master", "NO");
+  const ShareFolder share("KORVELLTEST", "KORVELL", true);
+  driver::Process first("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+  ASSERT_TRUE(driver::WaitForWindow(first.Id(), driver::IsMessageBox)) << "the first set-up shows no window";
+  const std::string before = Snapshot();
+  EXPECT_EQ(Run("/slave " + share.Path() + " /quiet"), 1u);
+  EXPECT_EQ(window, "");
+  EXPECT_NE(Contents(DefaultLog()).find("Another Korvell set-up is running on this workstation"), std::string::npos)
+      << Contents(DefaultLog());
+  EXPECT_NE(Contents(DefaultLog()).find("Exit code 1"), std::string::npos) << Contents(DefaultLog());
+  EXPECT_EQ(Snapshot(), before);
+}
+
+// /status tells how a workstation is set up and changes nothing there.
+TEST_F(Unattended, TheStatusTellsHowTheWorkstationIsSetUp) {
+  const ShareFolder share("KORVELLTEST", "KORVELL", true);
+  const std::string yearFile = std::to_string(Year()) + ".DAT";
+  const struct {
+    const char* workstation;
+    std::function<void()> prepare;
+    bool quiet;
+    DWORD code;
+    std::vector<std::string> told;
+  } cases[] = {
+      {"a master set up",
+       [this, yearFile] {
+         InstallMaster();
+         SetMachine("firstrun", "NO");
+         fs::create_directories(data);
+         for (const std::string& file : {std::string("Boxes.DAT"), std::string("names.DAT"), yearFile})
+           std::ofstream(data / file) << "";
+       },
+       false,
+       0,
+       {"Role: master (\"Master\" \"YES\")", "Data folder: opens", "Data files: all there", "firstrun: \"NO\"",
+        "year: not set", "Set up: yes"}},
+      {"a slave half set up: netdir written, the run not ended",
+       [] {
+         SetMachine("Master", "NO");
+         SetMachine("NetDir", "\\\\KORVELLTEST\\KORVELL\\dats");
+       },
+       true,
+       1,
+       {"Role: slave (\"Master\" \"NO\")", "NetDir: \"\\\\KORVELLTEST\\KORVELL\\dats\"", "Data folder: opens",
+        "Data files: missing Boxes.DAT, names.DAT, " + yearFile, "firstrun: not set",
+        "Not set up: the data folder lacks Boxes.DAT, names.DAT, " + yearFile +
+            "; the set-up has not been run to its end (\"firstrun\" is not \"NO\")."}},
+      {"an untouched workstation",
+       [] {},
+       true,
+       1,
+       {"Role: slave (\"Master\" not set)", "NetDir: not set",
+        "Not set up: \"NetDir\" is not set; the set-up has not been run to its end"}},
+  };
+  for (const auto& c : cases) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettings);
+    c.prepare();
+    fs::remove(log);
+    const std::string before = Snapshot();
+    EXPECT_EQ(Run("/status " + std::string(c.quiet ? "/quiet " : "") + "/log \"" + log.string() + "\""), c.code)
+        << c.workstation << "\n"
+        << Contents(log);
+    EXPECT_EQ(window.empty(), c.quiet) << c.workstation << ": " << window;
+    for (const std::string& line : c.told) {
+      EXPECT_NE(Contents(log).find(line), std::string::npos) << c.workstation << ": " << line << "\n" << Contents(log);
+      if (!c.quiet) {
+        EXPECT_NE(window.find(line), std::string::npos) << c.workstation << ": " << line << "\n" << window;
+      }
+    }
+    EXPECT_EQ(Snapshot(), before) << c.workstation;
   }
 }
 
 TEST_F(Unattended, WithAWindowBadArgumentsShowTheUsageNamingTheMistake) {
   InstallMaster();
+  const std::string before = Snapshot();
   EXPECT_EQ(Run("/master /month 13"), 2u);
   EXPECT_NE(window.find("/month needs a month number from 1 to 12, not \"13\""), std::string::npos) << window;
   EXPECT_NE(window.find("Exit codes: 0 done, 1 failed"), std::string::npos) << window;
-  ExpectNothingChanged();
 
   EXPECT_EQ(Run("/?"), 0u);
   EXPECT_NE(window.find("Tamsel32 /master [/month N]"), std::string::npos) << window;
-  ExpectNothingChanged();
+  EXPECT_NE(window.find("Tamsel32 /status [/quiet] [/log FILE]"), std::string::npos) << window;
+  EXPECT_EQ(Snapshot(), before);
 }
 
 }  // namespace
