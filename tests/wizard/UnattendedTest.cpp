@@ -461,6 +461,10 @@ TEST_F(Unattended, ASecondInstanceSaysThatAnotherSetUpRunsAndChangesNothing) {
       << Contents(DefaultLog());
   EXPECT_NE(Contents(DefaultLog()).find("Exit code 1"), std::string::npos) << Contents(DefaultLog());
   EXPECT_EQ(Snapshot(), before);
+
+  // A check changes nothing, so it runs beside a set-up.
+  EXPECT_EQ(Run("/status /quiet /log \"" + log.string() + "\""), 1u);
+  EXPECT_NE(Contents(log).find("Not set up: \"NetDir\" is not set"), std::string::npos) << Contents(log);
 }
 
 // /status tells how a workstation is set up and changes nothing there.
