@@ -32,13 +32,18 @@ inline double TimeMs(const std::function<void()>& work) {
   return Ms(start, Now());
 }
 
+inline double Median(std::vector<double> runs) {
+  std::sort(runs.begin(), runs.end());
+  return runs.empty() ? 0 : runs[runs.size() / 2];
+}
+
 // "median 12.3 ms (11.9-14.0 ms, 5 runs)"; "no figure" when no run gave one.
 inline std::string Figure(std::vector<double> runs) {
   if (runs.empty()) return "no figure";
   std::sort(runs.begin(), runs.end());
   char text[96];
-  std::snprintf(text, sizeof text, "median %.1f ms (%.1f-%.1f ms, %zu runs)", runs[runs.size() / 2], runs.front(),
-                runs.back(), runs.size());
+  std::snprintf(text, sizeof text, "median %.1f ms (%.1f-%.1f ms, %zu runs)", Median(runs), runs.front(), runs.back(),
+                runs.size());
   return text;
 }
 

@@ -10,17 +10,17 @@
 
 #include "../basic/App.h"
 #include "../basic/Runtime.h"
-#include "../basic/Scripting.h"
-#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "../errorreport/vbwTrap.h"
 #include "../wizard/Global.h"
 #include "../wizard/resource.h"
 #include "NetResources.h"
+#include "SharePaths.h"
 #include "frmPassword.h"
 
 using basic::ControlSpec;
 using basic::Kind;
+using namespace sharepaths;
 
 namespace {
 
@@ -82,22 +82,7 @@ std::optional<frmNWCheck> g_selector;
 
 std::wstring ImageOf(const NetResource& resource) { return basic::LCase(resource.ResourceTypeName()); }
 
-// A server's or a share's name: not empty, and no character that no such
-// name may hold (which also keeps out \\?\ and \\.\ device paths).
-bool IsNamePart(std::wstring_view name) {
-  return !name.empty() && name.find_first_of(L"\\/:*?\"<>|") == std::wstring_view::npos;
-}
-
 }  // namespace
-
-bool IsDriveText(const std::wstring& text) {
-  return (text.size() == 2 || (text.size() == 3 && text[2] == L'\\')) && iswalpha(text[0]) && text[1] == L':';
-}
-
-bool HoldsDataFolder(const std::wstring& folder) {
-  const DWORD attributes = GetFileAttributesA(basic::ToAnsi(folder + L"\\dats").c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std::wstring& password) {
   // Only a share can be confirmed: a password typed for one must not carry
@@ -105,52 +90,6 @@ SelectorButtons ButtonRule(bool isProtected, const std::wstring& path, const std
   const bool share = !path.empty() && path != L"None";
   if (isProtected) return {true, share && !password.empty()};
   return {false, share};
-}
-
-bool IsKorvellShare(const std::wstring& remoteName) {
-  static const std::wstring kFolder = L"KORVELL";
-  return remoteName.size() >= kFolder.size() &&
-         basic::UCase(remoteName.substr(remoteName.size() - kFolder.size())) == kFolder;
-}
-
-std::wstring SharePath(const std::wstring& text) {
-  std::wstring_view path = text;
-  if (path.size() > 2 && path.back() == L'\\') path.remove_suffix(1);
-  if (!path.starts_with(L"\\\\")) return L"";
-  const std::wstring_view names = path.substr(2);
-  const size_t slash = names.find(L'\\');
-  if (slash == std::wstring_view::npos) return L"";
-  return IsNamePart(names.substr(0, slash)) && IsNamePart(names.substr(slash + 1)) ? std::wstring(path) : L"";
-}
-
-DWORD NetworkDriveConnection(const std::string& drive, std::string& remote) {
-  std::string buffer(MAX_PATH, '\0');
-  DWORD size = DWORD(buffer.size());
-  const auto& mpr = basic::Mpr();
-  DWORD result = mpr.WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
-  if (result == ERROR_MORE_DATA) {
-    buffer.assign(std::max<DWORD>(size, 2 * DWORD(buffer.size())), '\0');
-    size = DWORD(buffer.size());
-    result = mpr.WNetGetConnectionA(drive.c_str(), buffer.data(), &size);
-  }
-  if (result == NO_ERROR) remote = buffer.c_str();
-  return result;
-}
-
-TypedShare ResolveTypedPath(const std::wstring& typed, DriveResolver driveConnection) {
-  const std::wstring text = basic::Trim(typed);
-  if (text.empty()) return {};
-  if (!IsDriveText(text)) {
-    const std::wstring share = SharePath(text);
-    if (share.empty()) return {L"", L"\"" + text + L"\" is not the path of a network share."};
-    return {share, L""};
-  }
-  const std::wstring drive = basic::UCase(text.substr(0, 2));
-  std::string remote;
-  if (driveConnection(basic::ToAnsi(drive), remote) != NO_ERROR) return {L"", drive + L" is not a network drive."};
-  const std::wstring share = SharePath(basic::FromAnsi(remote));
-  if (share.empty()) return {L"", drive + L" leads to " + basic::FromAnsi(remote) + L", which is not a network share."};
-  return {share, L""};
 }
 
 frmNWCheck::frmNWCheck() : Form(kForm, kControls) {}

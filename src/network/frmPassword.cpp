@@ -1,15 +1,13 @@
 #include "frmPassword.h"
 
-#include <winnetwk.h>
-
 #include <cctype>
 #include <utility>
 
 #include "../basic/Runtime.h"
-#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "../errorreport/vbwTrap.h"
 #include "../wizard/Global.h"
+#include "SharePaths.h"
 #include "frmNWCheck.h"
 
 using basic::ControlSpec;
@@ -35,17 +33,6 @@ const ControlSpec kControls[] = {
 
 const basic::FormSpec kForm{L"frmPassword", L"Enter Network Password", 6075, 1905, WS_CAPTION | WS_SYSMENU};
 
-// A copy of a password that overwrites its characters when it goes, so that
-// freed memory does not keep it.
-template <class Text>
-struct Wiped {
-  explicit Wiped(Text text) : text(std::move(text)) {}
-  ~Wiped() { SecureZeroMemory(text.data(), text.size() * sizeof text[0]); }
-  Wiped(const Wiped&) = delete;
-  Wiped& operator=(const Wiped&) = delete;
-  Text text;
-};
-
 // The system's own words for an error code.
 std::wstring SystemText(DWORD code) {
   char* text = nullptr;
@@ -59,19 +46,6 @@ std::wstring SystemText(DWORD code) {
 }
 
 }  // namespace
-
-DWORD ConnectShare(const std::wstring& share, const std::wstring& user, const std::wstring& password) {
-  std::string remote = basic::ToAnsi(share);
-  const std::string name = basic::ToAnsi(user);
-  const Wiped secret(basic::ToAnsi(password));
-  NETRESOURCEA resource{};
-  resource.dwType = RESOURCETYPE_DISK;
-  resource.lpRemoteName = remote.data();
-  // Not remembered in the user's profile: that records a drive letter, and
-  // there is none.
-  return basic::Mpr().WNetAddConnection2A(&resource, secret.text.c_str(), user.empty() ? nullptr : name.c_str(),
-                             CONNECT_CMD_SAVECRED);
-}
 
 frmPassword::frmPassword() : Form(kForm, kControls) {}
 
@@ -113,7 +87,7 @@ void frmPassword::cmdOk_Click() {
     trap(2, [&] { TryAgain(L"Cannot connect to " + networkdriveunc + L":\r\n" + SystemText(refusal)); });
     return;
   }
-  trap(3, [&] { opens = frmNWCheck::FolderTest(networkdriveunc); });
+  trap(3, [&] { opens = sharepaths::FolderTest(networkdriveunc); });
   if (!opens) {
     trap(4, [&] { TryAgain(L"Connected to " + networkdriveunc + L", but its folder still cannot be opened."); });
     return;
@@ -131,9 +105,9 @@ void frmPassword::cmdCancel_Click() {
 // The box is emptied before the call, so that it never shows the password
 // again, whatever the call does.
 DWORD frmPassword::ConnectWithTypedPassword() {
-  const Wiped password(Text(L"txtPassword"));
+  const sharepaths::Wiped password(Text(L"txtPassword"));
   SetText(L"txtPassword", L"");
-  return Connect(networkdriveunc, Text(L"txtUser"), password.text);
+  return sharepaths::Connect(networkdriveunc, Text(L"txtUser"), password.text);
 }
 
 void frmPassword::TryAgain(const std::wstring& why) {

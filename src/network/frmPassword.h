@@ -6,20 +6,12 @@
 
 #include "../basic/Form.h"
 
-// Connects to a share without a drive letter; an empty user name stands for
-// the user logged on. The system's error code, 0 once connected.
-DWORD ConnectShare(const std::wstring& share, const std::wstring& user, const std::wstring& password);
-
 class frmPassword : public basic::Form {
  public:
   frmPassword();
 
   void cmdOk_Click();
   void cmdCancel_Click();
-
-  // How the prompt connects; tests put another in its place.
-  inline static DWORD (*Connect)(const std::wstring& share, const std::wstring& user,
-                                 const std::wstring& password) = &ConnectShare;
 
  protected:
   void Form_Load() override;

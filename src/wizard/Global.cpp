@@ -18,11 +18,11 @@
 #include "../errorreport/vbwCommon.h"
 #include "../errorreport/vbwTrap.h"
 #include "MerrowActivation.h"
+#include "../network/SharePaths.h"
 #include "../network/frmNWCheck.h"
 #include "Continue.h"
 #include "frmProcessing.h"
 #include "start_month.h"
-#include "Unattended.h"
 
 using namespace basic;
 
@@ -239,19 +239,6 @@ void PrepareYearFile(YearFile& file, ProgressBar& bar) {
   DoEvents();
 }
 
-bool IsFullFolderPath(const std::wstring& path) {
-  std::wstring_view rest = path;
-  if (path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\') {
-    rest.remove_prefix(3);
-  } else {
-    const size_t server = path.find(L'\\', 2);
-    const size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
-    if (SharePath(path.substr(0, share)).empty()) return false;
-    rest.remove_prefix(std::min(share, path.size()));
-  }
-  return std::ranges::none_of(rest, [](wchar_t c) { return c < 32 || wcschr(L":*?\"<>|", c); });
-}
-
 namespace {
 
 // A setting as it is stored, to name it: the set-up reads it through the
@@ -276,7 +263,7 @@ void RequireDataFolderSetting() {
   const std::wstring setting = L"The setting \"" + std::wstring(kValueNetDir) + L"\" ";
   if (net_dir.empty())
     Raise(kSettingMissing, setting + L"is missing " + place + L": the data folder is not known.", source);
-  if (IsFullFolderPath(net_dir)) return;
+  if (sharepaths::IsFullFolderPath(net_dir)) return;
   const std::wstring stored = StoredSetting(kValueNetDir);
   if (!stored.empty() && !ToAnsiExact(stored))
     Raise(kDataFolderUnusable,
@@ -379,6 +366,8 @@ std::wstring ExplorerSelecting(const std::wstring& folder) {
 void ShareProgramFolder(vbwTrap& trap) {
   Continue instruction;
   trap(12, [&] { instruction.Show(); });
+  // Nothing on the way to the first window needs the helper object.
+  CreateHelper(trap);
   std::vector<HWND> before;
   trap(10, [&] {
     before = FolderWindows();
@@ -411,42 +400,38 @@ void SlaveRoad(vbwTrap& trap) {
         L"Master Machine.",
         MB_OK | MB_ICONINFORMATION, L"Korvell Ostrelle");
   });
+  CreateHelper(trap);
   trap(26, [] { setup_slave_machine(); });
 }
 
 }  // namespace
 
-void Main() {
+void StartUp(vbwTrap& trap, bool oneAtATime, void (*anotherRuns)()) {
   static UniqueHandle instance;
-  static std::optional<ComApartment> apartment;
-  // Only says how the run tells its errors and where its log goes: nothing
-  // is looked at or changed before the steps below.
-  if (UnattendedRequested()) PrepareUnattended();
-  vbwTrap trap(L"Global", L"Main");
   trap(1, [] { vbwInitialize(); });
-  trap(2, [] {
-    // A check of the workstation changes nothing: it keeps no set-up from starting.
-    if (UnattendedStatusRequested()) return;
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Tamsel32 set-up");
-    const bool another = GetLastError() == ERROR_ALREADY_EXISTS;
-    instance.reset(mutex);
-    if (!another) return;
-    if (UnattendedRequested()) EndAsAnotherSetUpRuns();
-    End();
-  });
+  if (oneAtATime)
+    trap(2, [&] {
+      HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Tamsel32 set-up");
+      const bool another = GetLastError() == ERROR_ALREADY_EXISTS;
+      instance.reset(mutex);
+      if (another) anotherRuns();
+    });
+  trap(3, [] { RegHelper = std::make_unique<CRegistry>(); });
+  trap(4, [] { lType = REG_SZ; });
+}
+
+void CreateHelper(vbwTrap& trap) {
+  static std::optional<ComApartment> apartment;
   trap(3, [] {
     BeginStep(L"Create the helper object", L"MerrowClass of Merrow.dll");
     apartment.emplace();
     helper = CreateMerrowClass();
-    RegHelper = std::make_unique<CRegistry>();
   });
-  trap(4, [] { lType = REG_SZ; });
-  // From the command line the set-up runs unattended and ends the program
-  // with its exit code; a start-up that failed ends it at once.
-  if (UnattendedRequested()) {
-    if (!trap.Leaving()) RunUnattended();
-    End();
-  }
+}
+
+void Main() {
+  vbwTrap trap(L"Global", L"Main");
+  StartUp(trap, true, [] { End(); });
   trap(5, [] {
     lpClassname = kFolderWindowClass;
     if (HWND window = FindFolderWindow()) PostMessageA(window, WM_CLOSE, 0, 0);

@@ -40,6 +40,14 @@ std::wstring ComputerName();
 void ReadSetting(const wchar_t* name, int32_t root = kHKeyLocalMachine);
 void WriteSetting(const wchar_t* name, int32_t root);
 int CurrentYear();
+// The start-up that every run shares, under Main's numbers: 1 the error
+// layer, 2 one set-up at a time, where asked (anotherRuns ends a run started
+// while another set-up runs), 3 RegHelper, 4 the value type.
+class vbwTrap;
+void StartUp(vbwTrap& trap, bool oneAtATime, void (*anotherRuns)());
+// 3: the component apartment and the helper object, once something may wait
+// for them: the windowed roads show their first window before.
+void CreateHelper(vbwTrap& trap);
 // Starts a program in a normal window with the focus, without waiting.
 void StartProgram(const std::wstring& commandLine);
 
@@ -67,12 +75,6 @@ inline constexpr const wchar_t* kValueNetDirSlave = L"netdir";  // the same valu
 inline constexpr const wchar_t* kValueDir = L"dir";
 inline constexpr const wchar_t* kValueFirstRun = L"firstrun";
 inline constexpr const wchar_t* kValueYear = L"year";
-
-// Whether a folder is given in full, so that it is the same folder whatever
-// the current one: a drive letter and "\" ("C:\Korvell\dats") or a network
-// path ("\\server\share\dats"), and no character that no folder's name may
-// hold (a "?" also stands for a character that the code page cannot carry).
-bool IsFullFolderPath(const std::wstring& path);
 
 // Data files in the data folder.
 inline constexpr const wchar_t* kBoxesFile = L"Boxes.DAT";
@@ -127,7 +129,6 @@ void TouchFile(const std::wstring& path);
 
 // Pieces of the set-up that the windowed roads and the unattended one share.
 // Those that take a trap run each step through it under Main's number.
-class vbwTrap;
 // 8, 9: net_dir from NetDir, which the master cannot do without, and AppPath from dir.
 void ReadMasterSettings(vbwTrap& trap);
 // 13 (the progress window, when shown), 14, 16 to 21: the year, the data

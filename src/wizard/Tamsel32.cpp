@@ -4,9 +4,13 @@
 #include "../basic/Form.h"
 #include "../basic/SystemLibraries.h"
 #include "Global.h"
+#include "Unattended.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   basic::RestrictLibrarySearch();
+  // From the command line the set-up runs unattended and ends the program
+  // with its exit code.
+  if (UnattendedRequested()) RunUnattended();
   Main();
   // On a slave the process lives on in the network selector, which ends it.
   MSG msg;

@@ -20,8 +20,10 @@
 #include "../basic/Text.h"
 #include "../errorreport/vbwErrHandler.h"
 #include "../errorreport/vbwTrap.h"
-#include "../network/frmNWCheck.h"
+#include "../network/SharePaths.h"
 #include "Global.h"
+
+using namespace sharepaths;
 
 using namespace basic;
 using namespace unattended;
@@ -41,11 +43,6 @@ struct Switch {
 
 // A share given with trailing backslashes is the share itself: recorded with
 // them, the data folder would read \\server\share\\dats.
-std::wstring WithoutTrailingBackslashes(std::wstring path) {
-  while (path.size() > 2 && path.back() == L'\\') path.pop_back();
-  return path;
-}
-
 constexpr Switch kSwitches[] = {
     {L"slave", Takes::Share,
      [](Options& o, const std::wstring& v) { o.role = Role::Slave, o.share = WithoutTrailingBackslashes(v); }},
@@ -80,13 +77,6 @@ const Switch* FindSwitch(const std::wstring& argument) {
   const std::wstring name = LCase(argument.substr(1));
   const auto found = std::ranges::find_if(kSwitches, [&](const Switch& s) { return name == s.name; });
   return found == std::end(kSwitches) ? nullptr : &*found;
-}
-
-// \\server\share, perhaps with a folder below it.
-bool IsNetworkPath(const std::wstring& text) {
-  if (!text.starts_with(L"\\\\")) return false;
-  const size_t slash = text.find(L'\\', 2);
-  return slash != std::wstring::npos && slash > 2 && slash + 1 < text.size() && text[slash + 1] != L'\\';
 }
 
 bool IsMonth(const std::wstring& text) {
@@ -542,8 +532,10 @@ bool UnattendedRequested() {
   return requested;
 }
 
-bool UnattendedStatusRequested() { return UnattendedRequested() && g_request.options.status; }
+namespace {
 
+// Says how the run tells its errors and where its log goes, and the exit
+// code of a run that ends early: nothing is looked at or changed before.
 void PrepareUnattended() {
   vbwTrap trap(L"Unattended", L"PrepareUnattended");
   trap(1, [] { g_request = ParseArguments(Arguments()); });
@@ -569,7 +561,7 @@ void PrepareUnattended() {
   trap(5, [] { AnswerWithoutRunning(); });
 }
 
-void EndAsAnotherSetUpRuns() {
+[[noreturn]] void EndAsAnotherSetUpRuns() {
   const std::wstring text =
       L"Another Korvell set-up is running on this workstation: this one ends without changing anything. "
       L"Start it again once the other has ended.";
@@ -578,7 +570,7 @@ void EndAsAnotherSetUpRuns() {
   EndWith(kFailed);
 }
 
-void RunUnattended() {
+void RunRoad() {
   vbwTrap trap(L"Unattended", L"RunUnattended");
   const Options& options = g_request.options;
   trap(1, [] {
@@ -598,4 +590,17 @@ void RunUnattended() {
     if (done) Log(L"Done.");
   });
   EndWith(done && !trap.Leaving() ? kDone : kFailed);
+}
+
+}  // namespace
+
+void RunUnattended() {
+  PrepareUnattended();
+  // The start-up's steps are Main's, and its errors say so.
+  vbwTrap trap(L"Global", L"Main");
+  // A check of the workstation changes nothing: it keeps no set-up from starting.
+  StartUp(trap, !g_request.options.status, &EndAsAnotherSetUpRuns);
+  CreateHelper(trap);
+  if (!trap.Leaving()) RunRoad();
+  End();
 }

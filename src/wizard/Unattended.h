@@ -59,14 +59,8 @@ inline constexpr int32_t kDataFolderIsAFile = basic::vbObjectError + 1015;
 
 // Whether the program was started with arguments.
 bool UnattendedRequested();
-// Before anything else: reads the command line, sets how errors are told
-// (quiet or not, to the log) and the exit code of a run that ends early, and
-// answers a wrong command line or /? at once, changing nothing.
-void PrepareUnattended();
-// Whether the command line only asks how the workstation is set up.
-bool UnattendedStatusRequested();
-// Ends a run started while another set-up runs, saying so.
-[[noreturn]] void EndAsAnotherSetUpRuns();
-// After the start-up: runs the road asked for, or tells the workstation's
-// status, and ends the program with its exit code.
-void RunUnattended();
+// The run of a program started with arguments, in place of Main: reads the
+// command line and answers a wrong one or /? at once, changing nothing; then
+// the start-up, and the road asked for or the workstation's status. Ends the
+// program with its exit code.
+[[noreturn]] void RunUnattended();

@@ -6,11 +6,12 @@
 #include <winnetwk.h>
 
 #include <algorithm>
-#include <map>
 
 #include "basic/Handles.h"
 #include "basic/Runtime.h"
 #include "basic/Text.h"
+#include "network/MappedDrives.h"
+#include "network/SharePaths.h"
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "support/DialogAnswerer.h"
@@ -50,9 +51,7 @@ class Selector : public ::testing::Test {
     return texts;
   }
   bool Enabled(const wchar_t* control) { return form.Enabled(control); }
-  void Repaint() {
-    RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  }
+  void Repaint() { RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
   HWND PathBox() { return form.Control(L"txtPath"); }
   // The user types a path in the box and presses Enter.
   void TypeAndPressEnter(const std::wstring& text) {
@@ -183,12 +182,12 @@ bool CountedFolderTest(const std::wstring& path) {
 
 TEST_F(Selector, EachClickOnANodeRunsItsClickOnceWhateverTheOrderOfTheTreesNotices) {
   ExpandMaster();
-  const auto previous = std::exchange(frmNWCheck::FolderTest, &CountedFolderTest);
+  const auto previous = std::exchange(sharepaths::FolderTest, &CountedFolderTest);
   SetForegroundWindow(form.hWnd());
   // Another share, the same one again (already selected), a protected one, and
   // a server, which is tested as no folder at all.
-  for (const auto& [key, tests] : {std::pair{kKorvell, 1}, std::pair{kKorvell, 1}, std::pair{kPrivate, 1},
-                                   std::pair{kMaster, 0}}) {
+  for (const auto& [key, tests] :
+       {std::pair{kKorvell, 1}, std::pair{kKorvell, 1}, std::pair{kPrivate, 1}, std::pair{kMaster, 0}}) {
     g_folderTests = 0;
     networkdriveunc.clear();
     Sleep(GetDoubleClickTime() + 50);  // a click of its own, not the second half of a double click
@@ -201,7 +200,7 @@ TEST_F(Selector, EachClickOnANodeRunsItsClickOnceWhateverTheOrderOfTheTreesNotic
     EXPECT_EQ(networkdriveunc, tests ? key : L"None") << basic::ToAnsi(key);
     EXPECT_EQ(g_folderTests, tests) << basic::ToAnsi(key);
   }
-  frmNWCheck::FolderTest = previous;
+  sharepaths::FolderTest = previous;
 }
 
 TEST_F(Selector, ClickingAPrinterServerOrDomainSelectsNoPath) {
@@ -292,10 +291,6 @@ TEST_F(Selector, TheButtonRule) {
     EXPECT_EQ(b.password, c.expected.password) << c.path;
     EXPECT_EQ(b.confirm, c.expected.confirm) << c.path;
   }
-  EXPECT_TRUE(IsKorvellShare(L"\\\\m\\KorVell"));
-  EXPECT_TRUE(IsKorvellShare(L"\\\\m\\OldKorvell"));
-  EXPECT_FALSE(IsKorvellShare(L"\\\\m\\Korvell2"));
-  EXPECT_FALSE(IsKorvellShare(L"vell"));
 }
 
 TEST_F(Selector, TheTreeFillsTheWindowWhenItIsResized) {
@@ -306,53 +301,11 @@ TEST_F(Selector, TheTreeFillsTheWindowWhenItIsResized) {
   EXPECT_EQ(tree.right - tree.left, client.right);
 }
 
-// A mapped drive as the router would report it: K: leads to the master's
-// share, L: to a server alone, every other letter is a local drive.
-DWORD MappedDrives(const std::string& drive, std::string& remote) {
-  static const std::map<std::string, std::string> kDrives{{"K:", "\\\\MASTER\\korvell"}, {"L:", "\\\\MASTER"}};
-  const auto it = kDrives.find(drive);
-  if (it == kDrives.end()) return ERROR_NOT_CONNECTED;
-  remote = it->second;
-  return NO_ERROR;
-}
-
 struct MappedDrivesSeam {
-  MappedDrivesSeam() : previous(std::exchange(frmNWCheck::DriveConnection, &MappedDrives)) {}
-  ~MappedDrivesSeam() { frmNWCheck::DriveConnection = previous; }
-  DriveResolver previous;
+  MappedDrivesSeam() : previous(std::exchange(sharepaths::DriveConnection, &MappedDrives)) {}
+  ~MappedDrivesSeam() { sharepaths::DriveConnection = previous; }
+  sharepaths::DriveResolver previous;
 };
-
-TEST(TypedPath, NamesAShareOnlyAsServerAndShareOrAsADriveConnectedToOne) {
-  struct Case {
-    const wchar_t* typed;
-    const wchar_t* path;
-    const wchar_t* refusal;
-  };
-  const Case cases[] = {
-      {L"\\\\MASTER\\korvell", L"\\\\MASTER\\korvell", L""},
-      {L"\\\\MASTER\\korvell\\", L"\\\\MASTER\\korvell", L""},
-      {L"  \\\\MASTER\\korvell  ", L"\\\\MASTER\\korvell", L""},
-      {L"k:", L"\\\\MASTER\\korvell", L""},
-      {L"K:\\", L"\\\\MASTER\\korvell", L""},
-      {L"", L"", L""},
-      {L"   ", L"", L""},
-      {L"Q:", L"", L"Q: is not a network drive."},
-      {L"L:", L"", L"L: leads to \\\\MASTER, which is not a network share."},
-      {L"C:\\Korvell", L"", L"\"C:\\Korvell\" is not the path of a network share."},
-      {L"abc", L"", L"\"abc\" is not the path of a network share."},
-      {L"\\\\MASTER", L"", L"\"\\\\MASTER\" is not the path of a network share."},
-      {L"\\\\MASTER\\", L"", L"\"\\\\MASTER\\\" is not the path of a network share."},
-      {L"\\\\MASTER\\korvell\\dats", L"", L"\"\\\\MASTER\\korvell\\dats\" is not the path of a network share."},
-      {L"\\\\\\korvell", L"", L"\"\\\\\\korvell\" is not the path of a network share."},
-      {L"\\\\?\\C:", L"", L"\"\\\\?\\C:\" is not the path of a network share."},
-      {L"K:\\dats", L"", L"\"K:\\dats\" is not the path of a network share."},
-  };
-  for (const Case& c : cases) {
-    const TypedShare typed = ResolveTypedPath(c.typed, &MappedDrives);
-    EXPECT_EQ(typed.path, c.path) << basic::ToAnsi(c.typed);
-    EXPECT_EQ(typed.refusal, c.refusal) << basic::ToAnsi(c.typed);
-  }
-}
 
 TEST_F(Selector, ATypedShareIsSelectedAsAClickOnItWouldBe) {
   MappedDrivesSeam drives;
@@ -398,7 +351,7 @@ TEST_F(Selector, ATextThatNamesNoShareIsRefusedAndChangesNothing) {
 
 TEST_F(Selector, LeavingTheBoxSelectsWhatWasTypedOnce) {
   ExpandMaster();
-  const auto previous = std::exchange(frmNWCheck::FolderTest, &CountedFolderTest);
+  const auto previous = std::exchange(sharepaths::FolderTest, &CountedFolderTest);
   g_folderTests = 0;
   SetFocus(tree().hWnd());
   driver::PressKey(tree().hWnd(), VK_TAB);
@@ -423,7 +376,7 @@ TEST_F(Selector, LeavingTheBoxSelectsWhatWasTypedOnce) {
   SetFocus(tree().hWnd());
   ExpectSelected(kUsers, false);
   EXPECT_EQ(g_folderTests, 2);
-  frmNWCheck::FolderTest = previous;
+  sharepaths::FolderTest = previous;
 }
 
 TEST_F(Selector, TypedPathsNeverRunTheShareCheck) {

@@ -19,6 +19,7 @@
 #include "errorreport/vbwCommon.h"
 #include "errorreport/vbwDump.h"
 #include "errorreport/vbwFrmErrHandler.h"
+#include "network/SharePaths.h"
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "standins/reportext/VbwExtension.h"
@@ -142,12 +143,12 @@ TEST_F(PasswordPrompt, AUserTheShareDoesNotKnowIsRefusedAndTheUserLoggedOnIsNot)
 }
 
 TEST_F(PasswordPrompt, AConnectionWhoseFolderStaysClosedIsNoAnswer) {
-  const auto connect = frmPassword::Connect;
-  frmPassword::Connect = [](const std::wstring&, const std::wstring&, const std::wstring&) { return DWORD(0); };
+  const auto connect = sharepaths::Connect;
+  sharepaths::Connect = [](const std::wstring&, const std::wstring&, const std::wstring&) { return DWORD(0); };
   Open(kVault);
   Type("", kVaultPassword);
   const Box box = OkRefused();
-  frmPassword::Connect = connect;
+  sharepaths::Connect = connect;
   EXPECT_NE(box.text.find("cannot be opened"), std::string::npos) << box.text;
   ExpectStillAsking(kVault);
 }
