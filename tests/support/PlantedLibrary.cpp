@@ -69,7 +69,7 @@ asm(".text\n"
 
 // clang-format off
 #define PLANT(library, function)                                            \
-  asm(".section .rdata\n"                                                   \
+  asm(".section .rdata,\"dr\"\n"                                            \
       "planted_entry_" #function ": .asciz \"" library ":" #function "\"\n" \
       ".text\n"                                                             \
       ".globl _" #function "\n"                                             \
