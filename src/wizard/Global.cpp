@@ -93,8 +93,6 @@ constexpr double kRepaintIntervalMs = 16;
 std::optional<frmProcessing> g_processing;
 std::optional<YearFile> g_yearFile;
 
-std::wstring RootName(int32_t root) { return root == kHKeyCurrentUser ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE"; }
-
 void Tell(const std::wstring& what) {
   if (SetupNotice) SetupNotice(what);
 }
@@ -103,9 +101,7 @@ void BeginStep(const std::wstring& step, const std::wstring& object) {
   if (SetupStep) SetupStep(step, object);
 }
 
-std::wstring SettingPath(int32_t root, const wchar_t* name) {
-  return RootName(root) + L"\\" + kSettingsKey + L"\\" + name;
-}
+std::wstring SettingPath(int32_t root, const wchar_t* name) { return SettingsKeyPath(root) + L"\\" + name; }
 
 HWND FindFolderWindow() {
   for (const wchar_t* windowClass : {lpClassname.c_str(), kFileBrowserClass})
@@ -190,6 +186,10 @@ class ExplorerDock {
 
 }  // namespace
 
+std::wstring SettingsKeyPath(int32_t root) {
+  return std::wstring(root == kHKeyCurrentUser ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE") + L"\\" + kSettingsKey;
+}
+
 int CurrentYear() {
   SYSTEMTIME now;
   GetLocalTime(&now);
@@ -207,8 +207,7 @@ void WriteSetting(const wchar_t* name, int32_t root) {
   lType = REG_SZ;
   if (!RegHelper->SetValue(kSettingsKey, name, ini_value, lType, root))
     Raise(kSettingNotStored,
-          L"The setting \"" + std::wstring(name) + L"\" could not be written under " + RootName(root) + L"\\" +
-              kSettingsKey + L".",
+          L"The setting \"" + std::wstring(name) + L"\" could not be written under " + SettingsKeyPath(root) + L".",
           std::wstring(App::EXEName) + L".Global");
   Tell(L"Wrote " + SettingPath(root, name) + L" = \"" + ini_value + L"\"");
 }
@@ -258,7 +257,7 @@ std::wstring StoredSetting(const wchar_t* name) {
 // data files go: a folder given without its drive or server would be taken
 // below whatever folder the set-up happens to be started from.
 void RequireDataFolderSetting() {
-  const std::wstring place = L"under " + RootName(kHKeyLocalMachine) + L"\\" + kSettingsKey;
+  const std::wstring place = L"under " + SettingsKeyPath(kHKeyLocalMachine);
   const std::wstring source = std::wstring(App::EXEName) + L".Global";
   const std::wstring setting = L"The setting \"" + std::wstring(kValueNetDir) + L"\" ";
   if (net_dir.empty())

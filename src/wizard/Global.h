@@ -75,6 +75,9 @@ inline constexpr const wchar_t* kValueNetDirSlave = L"netdir";  // the same valu
 inline constexpr const wchar_t* kValueDir = L"dir";
 inline constexpr const wchar_t* kValueFirstRun = L"firstrun";
 inline constexpr const wchar_t* kValueYear = L"year";
+// The settings key with its root, as messages and the log name it:
+// "HKEY_LOCAL_MACHINE\SOFTWARE\Quillon\Network Korvell".
+std::wstring SettingsKeyPath(int32_t root);
 
 // Data files in the data folder.
 inline constexpr const wchar_t* kBoxesFile = L"Boxes.DAT";

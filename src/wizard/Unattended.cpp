@@ -224,12 +224,16 @@ std::wstring LogProblem(const std::wstring& path) {
   }
 }
 
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesA(ToAnsi(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // What the file system says against the share given: a file is no folder
 // that a data folder could be below.
 std::wstring ShareProblem(const Options& options) {
   if (options.role != Role::Slave || IsDriveText(options.share)) return L"";
-  const DWORD attributes = GetFileAttributesA(ToAnsi(options.share).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return L"";
+  if (!IsFile(options.share)) return L"";
   return L"/slave needs a folder: " + options.share +
          L" is a file, not a folder. Give the master's Korvell share, such as \\\\MASTER\\KORVELL.";
 }
@@ -294,8 +298,6 @@ void AnswerWithoutRunning() {
 // ---------------------------------------------------------------------------
 // The roads
 
-std::wstring SettingsPlace() { return std::wstring(L"HKEY_LOCAL_MACHINE\\") + kSettingsKey; }
-
 [[noreturn]] void Refuse(int32_t number, const std::wstring& why) {
   Raise(number, why, std::wstring(App::EXEName) + L".Unattended");
 }
@@ -310,7 +312,7 @@ void RequireRole(Role role) {
   Refuse(kRoleContradicted, std::wstring(L"The command line asks for the ") + (master ? L"slave" : L"master") +
                                 L" set-up, but this machine is " + (master ? L"the master" : L"a slave") +
                                 L": its setting \"" + kValueMaster + L"\" is \"" + ini_value + L"\" under " +
-                                SettingsPlace() + L".");
+                                SettingsKeyPath(kHKeyLocalMachine) + L".");
 }
 
 // A drive letter stands for the share it is connected to.
@@ -343,7 +345,7 @@ void RequireFolderOpens(const std::wstring& share) {
 void CheckDataFolder(const std::wstring& share, bool force) {
   const std::wstring folder = share + L"\\dats";
   if (HoldsDataFolder(share)) return LogStep(L"Data folder found: " + folder);
-  if (GetFileAttributesA(ToAnsi(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
+  if (IsFile(folder))
     Refuse(kDataFolderIsAFile, folder + L" is a file, not a folder: the share cannot hold Korvell's data there.");
   if (force) return LogStep(L"The share holds no folder \"dats\"; recorded all the same (/force)");
   Refuse(kNoDataFolder, L"The share " + share +
@@ -401,11 +403,6 @@ struct Status {
 
 std::wstring Shown(const std::wstring& value) { return value.empty() ? L"not set" : L"\"" + value + L"\""; }
 
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesA(ToAnsi(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Whether the data folder opens and holds the files that the master set-up
 // makes; nothing is made or changed in it.
 void LookAtDataFolder(const std::wstring& folder, Status& status) {
@@ -447,7 +444,7 @@ Status LookAtWorkstation() {
 // Tells how the workstation is set up, changing nothing: exit code 0 when it
 // is set up and its data folder opens, 1 with the reasons when not.
 ExitCode StatusRoad() {
-  BeginStep(L"Look at the workstation", SettingsPlace());
+  BeginStep(L"Look at the workstation", SettingsKeyPath(kHKeyLocalMachine));
   Status status = LookAtWorkstation();
   std::wstring verdict = L"Set up: yes";
   if (!status.reasons.empty()) {
