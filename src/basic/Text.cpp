@@ -62,6 +62,12 @@ static std::wstring ChangeCase(std::wstring_view text, wchar_t from, DWORD how) 
   return out;
 }
 
+std::wstring Abridged(std::wstring_view text) {
+  constexpr size_t kShown = 80;
+  if (text.size() <= kShown) return std::wstring(text);
+  return std::wstring(text.substr(0, kShown)) + L"... (" + std::to_wstring(text.size()) + L" characters)";
+}
+
 std::wstring UCase(std::wstring_view text) { return ChangeCase(text, L'a', LCMAP_UPPERCASE); }
 std::wstring LCase(std::wstring_view text) { return ChangeCase(text, L'A', LCMAP_LOWERCASE); }
 

@@ -17,6 +17,10 @@ std::optional<std::string> ToAnsiExact(std::wstring_view text);
 // message box), instead of a "?" that names nothing.
 std::wstring Spelled(std::wstring_view text);
 
+// A text for a message: whole when it is short, else its start, "..." and
+// how many characters it has, so that a message stays readable.
+std::wstring Abridged(std::wstring_view text);
+
 std::wstring UCase(std::wstring_view text);
 std::wstring LCase(std::wstring_view text);
 std::wstring Trim(std::wstring_view text);  // blanks only, as the original's Trim

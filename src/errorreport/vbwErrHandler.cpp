@@ -40,10 +40,13 @@ constexpr int32_t kReportRequest = 8;
 constexpr int32_t kPackage = -1;
 
 // Each step of the package is left out when it fails; the next one runs.
-void Attempt(const std::function<void()>& step) {
+// Whether it succeeded.
+bool Attempt(const std::function<void()>& step) {
   try {
     step();
+    return true;
   } catch (...) {
+    return false;
   }
 }
 
@@ -84,16 +87,26 @@ bool RecreateReportFolder(const std::wstring& folder) {
   }
 }
 
+// The user's own folder, when the one beside the program cannot be used;
+// whether it can be.
+bool MoveToFolderOfTheUser() {
+  const std::wstring own = FolderOfTheUser();
+  if (own.empty() || own == vbwErrorPath || !RecreateReportFolder(own)) return false;
+  vbwErrorPath = own;
+  return true;
+}
+
+void PointDumpAtReportFolder() {
+  vbwDumpFile = vbwErrorPath + L"Variables.txt";
+  VbwExtension1.DumpPath = vbwDumpFile;
+}
+
 // Stage 1 after a report request: the folder, and what the extension needs
 // to write the variables.
 void PrepareReport() {
   vbwErrorPath = FolderBesideProgram();
-  if (!RecreateReportFolder(vbwErrorPath)) {
-    const std::wstring own = FolderOfTheUser();
-    if (!own.empty() && RecreateReportFolder(own)) vbwErrorPath = own;
-  }
-  vbwDumpFile = vbwErrorPath + L"Variables.txt";
-  VbwExtension1.DumpPath = vbwDumpFile;
+  if (!RecreateReportFolder(vbwErrorPath)) MoveToFolderOfTheUser();
+  PointDumpAtReportFolder();
   VbwExtension1.StringLimit = vbwDumpStringMaxLength;
   VbwExtension1.SizeValue = 1000000;
   VbwExtension1.SymbolData = vbwReadFile(App::Path() + L"\\" + App::EXEName + L".exe.obj");
@@ -117,11 +130,18 @@ std::wstring vbwArchiveSizeKb(const std::wstring& path) {
 
 namespace {
 
+// What the mail and the instructions say where no folder took the package
+// (an empty archive path): there is nothing to attach.
+constexpr const wchar_t* kNoPackage =
+    L"no report file could be written: neither the folder beside the program nor the user's own could take it whole";
+
 // The user's mail program, through a mailto: address; true when the user
 // says the message went.
 bool SendThroughMailProgram(const std::wstring& subject, const std::wstring& archive, const std::wstring& size) {
-  const std::wstring address = L"mailto:" + vbwEmailRecipientAdress + L"?subject=" + subject + L"&body=" +
-                               L"(Please attach: " + archive + L" - Size: " + size + L" Kb to this message.)";
+  const std::wstring attach = archive.empty()
+                                  ? L"(Note: " + std::wstring(kNoPackage) + L".)"
+                                  : L"(Please attach: " + archive + L" - Size: " + size + L" Kb to this message.)";
+  const std::wstring address = L"mailto:" + vbwEmailRecipientAdress + L"?subject=" + subject + L"&body=" + attach;
   const auto result =
       reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", ToAnsi(address).c_str(), "", "c:\\", SW_SHOWNORMAL));
   if (result <= 32) return false;
@@ -143,12 +163,13 @@ void PutOnClipboard(const std::wstring& text) {
 
 void ShowInstructions(const std::wstring& subject, const std::wstring& archive, const std::wstring& size) {
   const std::wstring crlf = L"\r\n";
-  const std::wstring text = L"Impossible to send the error report automatically !" + crlf + crlf +
-                            L"Please open your email messenger and send a message with the following parameters:" +
-                            crlf + L"Address: " + vbwEmailRecipientAdress + crlf + L"Subject: " + subject + crlf +
-                            L"Message: Please open the attached file." + crlf + L"Attached file: " + archive +
-                            L" (Size: " + size + L" Kb)" + crlf + crlf +
-                            L"Would you like to copy this message to the clipboard ?" + crlf;
+  const std::wstring text =
+      L"Impossible to send the error report automatically !" + crlf + crlf +
+      L"Please open your email messenger and send a message with the following parameters:" + crlf + L"Address: " +
+      vbwEmailRecipientAdress + crlf + L"Subject: " + subject + crlf + L"Message: Please open the attached file." +
+      crlf + L"Attached file: " +
+      (archive.empty() ? L"none, " + std::wstring(kNoPackage) : archive + L" (Size: " + size + L" Kb)") + crlf + crlf +
+      L"Would you like to copy this message to the clipboard ?" + crlf;
   if (MsgBox(text, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, App::Title) == IDYES) PutOnClipboard(text);
 }
 
@@ -167,8 +188,8 @@ void ShowErrorDialog() {
 
 struct Package {
   std::wstring subject;
-  std::wstring archive;
-  std::wstring size;  // in whole kilobytes
+  std::wstring archive;  // empty when it could not be written
+  std::wstring size;     // in whole kilobytes
 };
 
 // The files of stage 2 and their archive. Every step that fails is left out.
@@ -182,6 +203,7 @@ Package WritePackage(const std::wstring& project) {
         CopyFileA(ToAnsi(vbwLogFile).c_str(), ToAnsi(vbwErrorPath + L"Trace.txt").c_str(), FALSE);
       });
   }
+  Package package{Subject(project), L"", L""};
   Attempt([&] {
     WriteText(vbwErrorPath + L"Error.txt",
               vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf);
@@ -194,20 +216,34 @@ Package WritePackage(const std::wstring& project) {
   });
   Attempt([&] { WriteText(vbwErrorPath + L"Version.txt", VbwExtension1.VersionReport() + crlf); });
   Attempt([&] { WriteText(vbwErrorPath + L"System.txt", VbwExtension1.SystemReport() + crlf); });
-  Package package{Subject(project), L"", L""};
-  package.archive = vbwErrorPath + package.subject + L".zip";
-  Attempt([&] { VbwExtension1.Compress(vbwErrorPath, package.subject + L".zip"); });
+  if (Attempt([&] { VbwExtension1.Compress(vbwErrorPath, package.subject + L".zip"); }))
+    package.archive = vbwErrorPath + package.subject + L".zip";
   package.size = vbwArchiveSizeKb(package.archive);
   return package;
+}
+
+// The package where it can be written whole. The archive carries every file
+// and is written last: a disk that cut a file before it has no room for it
+// either. A folder beside the program that cannot take it (a full disk)
+// gives way to the user's own, the variables written there anew; where
+// neither takes it, there is no archive.
+Package WriteWholePackage(const std::wstring& project) {
+  Package package = WritePackage(project);
+  if (!package.archive.empty() || !MoveToFolderOfTheUser()) return package;
+  PointDumpAtReportFolder();
+  Attempt([] { vbwWriteVariables(); });
+  return WritePackage(project);
 }
 
 // Stage 2: the package is written, compressed and sent, then the dialog is
 // shown again. Every step that fails is left out.
 void BuildAndSendPackage(const std::wstring& project) {
   const std::wstring crlf = L"\r\n";
-  const auto [subject, archive, size] = WritePackage(project);
+  const auto [subject, archive, size] = WriteWholePackage(project);
+  const std::wstring note =
+      archive.empty() ? std::wstring(kNoPackage) : L"the attached file is " + archive + L" - Size: " + size + L" Kb";
   const std::wstring body = vbwMessageString + crlf + crlf + L"Circumstances:" + vbwCircumstancesString + crlf + crlf +
-                            L"(Note to sender: the attached file is " + archive + L" - Size: " + size + L" Kb)";
+                            L"(Note to sender: " + note + L")";
   int32_t mailed = reportext::kMailFailure;
   Attempt(
       [&] { mailed = VbwExtension1.SendMail(vbwEmailRecipientName, vbwEmailRecipientAdress, subject, body, archive); });
@@ -233,9 +269,9 @@ void ReportQuietly(const std::wstring& project) {
   vbwCircumstancesString.clear();
   Attempt(PrepareReport);
   Attempt([] { vbwWriteVariables(); });
-  WritePackage(project);
+  const bool written = !WriteWholePackage(project).archive.empty();
   vbwfHasReported = true;
-  Notify(vbwErrorPath);
+  Notify(written ? vbwErrorPath : L"");
   vbwRetCode = kEnd;
 }
 

@@ -14,10 +14,18 @@ namespace sharepaths {
 
 namespace {
 
-// A server's or a share's name: not empty, and no character that no such
-// name may hold (which also keeps out \\?\ and \\.\ device paths).
+// A server's or a share's name: not empty, not dots alone, and no character
+// that no such name may hold. That keeps out the device paths \\?\ and \\.\,
+// whose "server" is no machine.
 bool IsNamePart(std::wstring_view name) {
-  return !name.empty() && name.find_first_of(L"\\/:*?\"<>|") == std::wstring_view::npos;
+  return name.find_first_not_of(L'.') != std::wstring_view::npos &&
+         name.find_first_of(L"\\/:*?\"<>|") == std::wstring_view::npos;
+}
+
+// A share that names one, or why it cannot be recorded.
+TypedShare Recordable(const std::wstring& share) {
+  std::wstring tooLong = ShareTooLong(share);
+  return tooLong.empty() ? TypedShare{share, L""} : TypedShare{L"", std::move(tooLong)};
 }
 
 }  // namespace
@@ -35,7 +43,8 @@ std::wstring SharePath(const std::wstring& text) {
 bool IsNetworkPath(const std::wstring& text) {
   if (!text.starts_with(L"\\\\")) return false;
   const size_t slash = text.find(L'\\', 2);
-  return slash != std::wstring::npos && slash > 2 && slash + 1 < text.size() && text[slash + 1] != L'\\';
+  return slash != std::wstring::npos && IsNamePart(std::wstring_view(text).substr(2, slash - 2)) &&
+         slash + 1 < text.size() && text[slash + 1] != L'\\';
 }
 
 bool IsDriveText(const std::wstring& text) {
@@ -58,6 +67,14 @@ bool IsFullFolderPath(const std::wstring& path) {
     rest.remove_prefix(std::min(share, path.size()));
   }
   return std::ranges::none_of(rest, [](wchar_t c) { return c < 32 || wcschr(L":*?\"<>|", c); });
+}
+
+bool FitsFolderPathLimit(const std::wstring& folder) { return basic::ToAnsi(folder).size() <= kMaxFolderPath; }
+
+std::wstring ShareTooLong(const std::wstring& share) {
+  if (FitsFolderPathLimit(share + L"\\dats")) return L"";
+  return L"\"" + basic::Abridged(share) + L"\" is too long: the set-up can record a share of at most " +
+         std::to_wstring(kMaxFolderPath - 5) + L" characters, so that its data folder fits in a path.";
 }
 
 bool IsKorvellShare(const std::wstring& remoteName) {
@@ -90,15 +107,15 @@ TypedShare ResolveTypedPath(const std::wstring& typed, DriveResolver driveConnec
   if (text.empty()) return {};
   if (!IsDriveText(text)) {
     const std::wstring share = SharePath(text);
-    if (share.empty()) return {L"", L"\"" + text + L"\" is not the path of a network share."};
-    return {share, L""};
+    if (share.empty()) return {L"", L"\"" + basic::Abridged(text) + L"\" is not the path of a network share."};
+    return Recordable(share);
   }
   const std::wstring drive = basic::UCase(text.substr(0, 2));
   std::string remote;
   if (driveConnection(basic::ToAnsi(drive), remote) != NO_ERROR) return {L"", drive + L" is not a network drive."};
   const std::wstring share = SharePath(basic::FromAnsi(remote));
   if (share.empty()) return {L"", drive + L" leads to " + basic::FromAnsi(remote) + L", which is not a network share."};
-  return {share, L""};
+  return Recordable(share);
 }
 
 DWORD ConnectShare(const std::wstring& share, const std::wstring& user, const std::wstring& password) {

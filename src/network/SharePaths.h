@@ -30,6 +30,18 @@ std::wstring WithoutTrailingBackslashes(std::wstring path);
 // hold (a "?" also stands for a character that the code page cannot carry).
 bool IsFullFolderPath(const std::wstring& path);
 
+// The longest folder path that the system's ANSI calls take, in the code
+// page's characters: a folder is made only with room left in a path for a
+// file name of eight and three characters. Every file that the set-up names
+// in such a folder fits in a path too.
+inline constexpr size_t kMaxFolderPath = MAX_PATH - 13;  // 247
+// Whether a folder's path fits within that limit. A longer one is never
+// handed to the system: it would take part of it, another folder.
+bool FitsFolderPathLimit(const std::wstring& folder);
+// Why a share cannot be recorded as a slave's master folder because the data
+// folder below it ("\dats") would not fit; empty when it fits.
+std::wstring ShareTooLong(const std::wstring& share);
+
 // Whether a remote name ends with the name of the planner's folder, in any case.
 bool IsKorvellShare(const std::wstring& remoteName);
 

@@ -253,6 +253,17 @@ std::wstring StoredSetting(const wchar_t* name) {
   return value.c_str();
 }
 
+// A folder setting whose files would not fit in a path is refused before
+// anything is written: the system would take part of it, another folder.
+void RequireFolderPathLimit(const wchar_t* name, const std::wstring& folder, int32_t number) {
+  if (sharepaths::FitsFolderPathLimit(folder)) return;
+  Raise(number,
+        L"The setting \"" + std::wstring(name) + L"\" under " + SettingsKeyPath(kHKeyLocalMachine) + L" holds \"" +
+            Abridged(folder) + L"\", which is longer than the path of a folder may be: give a folder of at most " +
+            std::to_wstring(sharepaths::kMaxFolderPath) + L" characters.",
+        std::wstring(App::EXEName) + L".Global");
+}
+
 // The master's data folder is where every slave will look, and where the
 // data files go: a folder given without its drive or server would be taken
 // below whatever folder the set-up happens to be started from.
@@ -262,7 +273,7 @@ void RequireDataFolderSetting() {
   const std::wstring setting = L"The setting \"" + std::wstring(kValueNetDir) + L"\" ";
   if (net_dir.empty())
     Raise(kSettingMissing, setting + L"is missing " + place + L": the data folder is not known.", source);
-  if (sharepaths::IsFullFolderPath(net_dir)) return;
+  if (sharepaths::IsFullFolderPath(net_dir)) return RequireFolderPathLimit(kValueNetDir, net_dir, kDataFolderUnusable);
   const std::wstring stored = StoredSetting(kValueNetDir);
   if (!stored.empty() && !ToAnsiExact(stored))
     Raise(kDataFolderUnusable,
@@ -270,7 +281,7 @@ void RequireDataFolderSetting() {
               L"\", a name that this system's code page cannot carry: give a data folder whose name it can carry.",
           source);
   Raise(kDataFolderUnusable,
-        setting + place + L" holds \"" + net_dir +
+        setting + place + L" holds \"" + Abridged(net_dir) +
             L"\", which is not the full path of a folder: give the data folder with its drive, such as "
             L"C:\\Korvell\\dats, or as a network path, such as \\\\MASTER\\KORVELL\\dats.",
         source);
@@ -303,6 +314,7 @@ void ReadMasterSettings(vbwTrap& trap) {
   });
   trap(9, [] {
     ReadSetting(kValueDir), AppPath = ini_value;
+    RequireFolderPathLimit(kValueDir, AppPath, kProgramFolderUnusable);
     Tell(L"Program folder (" + std::wstring(kValueDir) + L"): " + AppPath);
   });
 }

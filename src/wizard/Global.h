@@ -58,6 +58,8 @@ inline constexpr int32_t kSettingMissing = int32_t(0x80040000) + 1002;
 // The data folder's setting names no folder that every run finds again, or
 // one that the code page cannot name.
 inline constexpr int32_t kDataFolderUnusable = int32_t(0x80040000) + 1003;
+// The program folder's setting is longer than a folder's path may be.
+inline constexpr int32_t kProgramFolderUnusable = int32_t(0x80040000) + 1004;
 
 // Window classes that the set-up takes for an Explorer folder window: the
 // shell's, and that of the file browser of systems that have no other.

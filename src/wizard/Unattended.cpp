@@ -107,6 +107,16 @@ std::wstring BeyondCodePage(const Switch& s, const std::wstring& value) {
          (s.takes == Takes::Share ? L"give the share a name without them." : L"give a file whose name has none.");
 }
 
+// A share or a file whose path is longer than the system takes: it would
+// take part of it, and act on another share or file.
+std::wstring BeyondPathLimit(const Switch& s, const std::wstring& value) {
+  if (s.takes == Takes::Share && !IsDriveText(value)) return ShareTooLong(WithoutTrailingBackslashes(value));
+  if (s.takes != Takes::File || ToAnsi(value).size() < MAX_PATH) return L"";
+  return L"/" + std::wstring(s.name) + L" names \"" + Abridged(value) +
+         L"\", which is longer than a file's path may be: give one of at most " + std::to_wstring(MAX_PATH - 1) +
+         L" characters.";
+}
+
 // The system's rule for splitting a command line reads \" as a quote inside
 // the argument: a folder typed in quotes with a trailing backslash takes the
 // rest of the line with it, switches and all.
@@ -197,11 +207,52 @@ std::wstring Now() {
   return text;
 }
 
+// The log holds text only: a control character that a setting may carry (the
+// NUL between the strings of a value of several) is shown by its code.
+std::wstring Printable(const std::wstring& text) {
+  std::wstring out;
+  for (const wchar_t c : text) {
+    if (c >= L' ' || c == L'\r' || c == L'\n' || c == L'\t') {
+      out += c;
+    } else {
+      wchar_t code[16];
+      swprintf(code, 16, L"<U+%04X>", unsigned(c));
+      out += code;
+    }
+  }
+  return out;
+}
+
+void AppendEntry(const std::wstring& path, const std::wstring& text) {
+  WriteAll(OpenFile(path, FILE_APPEND_DATA, OPEN_ALWAYS).get(), ToAnsi(Now() + L"  " + Printable(text) + L"\r\n"));
+}
+
+std::wstring FallbackLogPath() {
+  Options quiet;
+  quiet.quiet = true;
+  return LogPath(quiet);
+}
+
 // One entry with its time, appended, and the file closed again: however the
-// run ends, the log holds all that happened until then.
+// run ends, the log holds all that happened until then. A log that stops
+// taking entries (its disk is full) hands over to the one that quiet runs
+// keep, which says why and takes the rest; the step that could not be told
+// fails, and with it the run.
 void Log(const std::wstring& text) {
   if (g_logPath.empty()) return;
-  WriteAll(OpenFile(g_logPath, FILE_APPEND_DATA, OPEN_ALWAYS).get(), ToAnsi(Now() + L"  " + text + L"\r\n"));
+  try {
+    AppendEntry(g_logPath, text);
+  } catch (const Error& error) {
+    const std::wstring failed = g_logPath;
+    if (failed == FallbackLogPath()) throw;
+    g_logPath = FallbackLogPath();
+    BeginStep(L"Write the log", failed);
+    AppendEntry(g_logPath, L"The log file " + failed + L" takes no more entries (error " +
+                               std::to_wstring(error.Number()) + L", " + error.Description() +
+                               L"): the rest of this run's log is here.");
+    AppendEntry(g_logPath, text);
+    throw;
+  }
 }
 
 // For what is told while an error is handled: nothing more can be done when
@@ -249,7 +300,12 @@ std::wstring FailedStep() {
 void LogError(const std::wstring& message, const std::wstring& packageFolder) {
   LogIfPossible(FailedStep());
   LogIfPossible(L"Error:\r\n" + message);
-  if (!packageFolder.empty()) LogIfPossible(L"The error report is in " + packageFolder);
+  if (!packageFolder.empty())
+    LogIfPossible(L"The error report is in " + packageFolder);
+  else if (vbwQuiet)
+    LogIfPossible(
+        L"No error report could be written: neither the folder beside the program nor the user's own "
+        L"could take it whole.");
   // A quiet run ends with the error: nobody is there to answer it.
   if (vbwQuiet) LogIfPossible(L"Exit code " + std::to_wstring(kFailed));
 }
@@ -330,6 +386,8 @@ std::wstring ResolveShare(const std::wstring& given) {
     Refuse(kDriveNotConnected, L"The drive " + drive + L" leads to " + share +
                                    L", which the set-up cannot record as a share (a \"?\" stands for a character "
                                    L"that this system's code page cannot carry). Give the share as \\\\server\\share.");
+  if (std::wstring tooLong = ShareTooLong(share); !tooLong.empty())
+    Refuse(kDriveNotConnected, L"The drive " + drive + L" leads to " + tooLong);
   return share;
 }
 
@@ -409,6 +467,8 @@ void LookAtDataFolder(const std::wstring& folder, Status& status) {
   BeginStep(L"Look at the data folder", folder);
   if (folder.empty()) return status.reasons.push_back(L"\"NetDir\" is not set");
   if (!IsFullFolderPath(folder)) return status.reasons.push_back(L"\"NetDir\" is not the full path of a folder");
+  if (!FitsFolderPathLimit(folder))
+    return status.reasons.push_back(L"\"NetDir\" is longer than the path of a folder may be");
   if (!FolderOpens(folder)) {
     status.lines.push_back(L"Data folder: does not open");
     return status.reasons.push_back(L"the data folder " + folder + L" does not open");
@@ -481,6 +541,7 @@ Request ParseArguments(const std::vector<std::wstring>& arguments) {
         return Wrong(L"/" + std::wstring(s->name) + L" needs " + Expected(s->takes) + L".", arguments);
       value = arguments[++i];
       if (std::wstring beyond = BeyondCodePage(*s, value); !beyond.empty()) return Wrong(std::move(beyond), arguments);
+      if (std::wstring beyond = BeyondPathLimit(*s, value); !beyond.empty()) return Wrong(std::move(beyond), arguments);
       if (!Fits(s->takes, value))
         return Wrong(L"/" + std::wstring(s->name) + L" needs " + Expected(s->takes) + L", not \"" + value + L"\".",
                      arguments);

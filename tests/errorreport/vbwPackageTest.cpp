@@ -258,6 +258,12 @@ TEST_F(Package, WhenNoFolderCanBeWrittenTheDialogStillComesBack) {
   EXPECT_EQ(FailOnceAndReport(), 1);
   EXPECT_EQ(g_showings, 2);
   EXPECT_TRUE(vbwfHasReported);
+  // The mail names no archive that is not there, and says why.
+  EXPECT_NE(mail.Received().find("(Note to sender: no report file could be written: neither the folder beside the "
+                                 "program nor the user's own could take it whole)"),
+            std::string::npos)
+      << mail.Received();
+  EXPECT_EQ(mail.Received().find(".zip"), std::string::npos) << mail.Received();
   fs::remove(product);
 }
 

@@ -17,10 +17,14 @@ namespace fs = std::filesystem;
 using namespace sharepaths;
 
 TEST(SharePaths, WhatATextNames) {
+  // Folders at the longest path the system takes, and one character past it.
+  const std::wstring longest = L"C:\\" + std::wstring(kMaxFolderPath - 3, L'x');
+  const std::wstring tooLong = longest + L"x";
   const struct {
-    const wchar_t* text;
+    std::wstring text;
     bool drive, network, fullFolder, korvell;
-    const wchar_t* trimmed;
+    std::wstring trimmed;
+    bool fits = true;  // within the path limit of a folder
   } cases[] = {
       {L"K:", true, false, false, false, L"K:"},
       {L"k:\\", true, false, true, false, L"k:"},
@@ -35,6 +39,14 @@ TEST(SharePaths, WhatATextNames) {
       {L"C:dats", false, false, false, false, L"C:dats"},
       {L"C:\\Korvell\\dats", false, false, true, false, L"C:\\Korvell\\dats"},
       {L"C:\\Kor?ell", false, false, false, false, L"C:\\Kor?ell"},
+      // Device paths: their "server" is no machine.
+      {L"\\\\.\\NUL", false, false, false, false, L"\\\\.\\NUL"},
+      {L"\\\\.\\C:\\dats", false, false, false, false, L"\\\\.\\C:\\dats"},
+      {L"\\\\..\\share\\dats", false, false, false, false, L"\\\\..\\share\\dats"},
+      {L"\\\\?\\C:\\dats", false, false, false, false, L"\\\\?\\C:\\dats"},
+      {L"\\\\?\\UNC\\MASTER\\KORVELL", false, false, false, true, L"\\\\?\\UNC\\MASTER\\KORVELL"},
+      {longest, false, false, true, false, longest},
+      {tooLong, false, false, true, false, tooLong, false},
   };
   for (const auto& c : cases) {
     const std::string text = basic::ToAnsi(c.text);
@@ -43,15 +55,19 @@ TEST(SharePaths, WhatATextNames) {
     EXPECT_EQ(IsFullFolderPath(c.text), c.fullFolder) << text;
     EXPECT_EQ(IsKorvellShare(c.text), c.korvell) << text;
     EXPECT_EQ(WithoutTrailingBackslashes(c.text), c.trimmed) << text;
+    EXPECT_EQ(FitsFolderPathLimit(c.text), c.fits) << text;
   }
 }
 
 TEST(TypedPath, NamesAShareOnlyAsServerAndShareOrAsADriveConnectedToOne) {
   struct Case {
-    const wchar_t* typed;
-    const wchar_t* path;
-    const wchar_t* refusal;
+    std::wstring typed;
+    std::wstring path;
+    std::wstring refusal;
   };
+  // The longest share whose data folder, "\\dats" below it, fits in a path.
+  const std::wstring longest = L"\\\\MASTER\\" + std::wstring(kMaxFolderPath - 5 - 9, L'k');
+  const std::wstring tooLong = longest + L"k";
   const Case cases[] = {
       {L"\\\\MASTER\\korvell", L"\\\\MASTER\\korvell", L""},
       {L"\\\\MASTER\\korvell\\", L"\\\\MASTER\\korvell", L""},
@@ -70,6 +86,14 @@ TEST(TypedPath, NamesAShareOnlyAsServerAndShareOrAsADriveConnectedToOne) {
       {L"\\\\\\korvell", L"", L"\"\\\\\\korvell\" is not the path of a network share."},
       {L"\\\\?\\C:", L"", L"\"\\\\?\\C:\" is not the path of a network share."},
       {L"K:\\dats", L"", L"\"K:\\dats\" is not the path of a network share."},
+      {L"\\\\.\\PIPE", L"", L"\"\\\\.\\PIPE\" is not the path of a network share."},
+      {longest, longest, L""},
+      {tooLong, L"",
+       L"\"" + tooLong.substr(0, 80) +
+           L"... (243 characters)\" is too long: the set-up can record a share of at most "
+           L"242 characters, so that its data folder fits in a path."},
+      {L"\\\\" + std::wstring(70000, L'm'), L"",
+       L"\"\\\\" + std::wstring(78, L'm') + L"... (70002 characters)\" is not the path of a network share."},
   };
   for (const Case& c : cases) {
     const TypedShare typed = ResolveTypedPath(c.typed, &MappedDrives);

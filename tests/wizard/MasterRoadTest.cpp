@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -441,19 +442,23 @@ TEST_F(MasterRoad, ADataFolderThatCannotBeMadeLeavesTheFirstRunToDo) {
 // it failed.
 TEST_F(MasterRoad, ADataFolderSettingMissingOrNotInFullIsNamedAndWritesNothing) {
   const fs::path current = Bin();
+  // Taken in part, as the system would take it, this would name the program's folder.
+  const std::string tooLong = current.string() + "\\" + std::string(65536, 'x');
   const struct {
-    const char* netDir;  // none when null
+    std::optional<std::string> netDir;  // none when empty
     std::string named;
   } cases[] = {
-      {nullptr, "\"NetDir\" is missing under HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell"},
+      {std::nullopt, "\"NetDir\" is missing under HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell"},
       {"dats",
        "\"NetDir\" under HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell holds \"dats\", which is "
        "not the full path of a folder"},
       {"C:dats", "holds \"C:dats\", which is not the full path of a folder"},
+      {tooLong, "holds \"" + tooLong.substr(0, 80) + "... (" + std::to_string(tooLong.size()) +
+                    " characters)\", which is longer than the path of a folder may be"},
   };
   for (const auto& c : cases) {
     if (c.netDir)
-      SetMachine("NetDir", c.netDir);
+      SetMachine("NetDir", c.netDir->c_str());
     else
       RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "NetDir");
     driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
@@ -467,7 +472,7 @@ TEST_F(MasterRoad, ADataFolderSettingMissingOrNotInFullIsNamedAndWritesNothing) 
     EXPECT_EQ(code, 1u) << message;
     EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
     EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), "<missing>");
-    for (const fs::path& folder : {current.root_path(), current / "dats", fs::path("C:\\dats")})
+    for (const fs::path& folder : {current, current.root_path(), current / "dats", fs::path("C:\\dats")})
       for (const char* file : {"Boxes.DAT", "names.DAT"}) EXPECT_FALSE(fs::exists(folder / file)) << folder / file;
   }
 }

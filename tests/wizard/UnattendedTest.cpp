@@ -3,6 +3,8 @@
 // runs it.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <shlobj.h>
 
 #include <filesystem>
 #include <fstream>
@@ -138,17 +140,20 @@ std::string Today() {
   return text;
 }
 
-// Every value of the settings key below a root, with its data.
+// Every value of the settings key below a root, with its data, however long.
 std::string SettingsOf(HKEY root) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(root, kSettings, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
-  std::string values;
-  char name[256];
-  BYTE data[2048];
+  DWORD longestName = 0, longestData = 0;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, &longestData,
+                   nullptr, nullptr);
+  std::string values, name(longestName + 1, '\0'), data(longestData, '\0');
   for (DWORD i = 0;; ++i) {
-    DWORD nameSize = sizeof name, size = sizeof data;
-    if (RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, data, &size) != ERROR_SUCCESS) break;
-    values += std::string(name) + "=" + std::string(reinterpret_cast<char*>(data), size) + ";";
+    DWORD nameSize = DWORD(name.size()), size = DWORD(data.size());
+    if (RegEnumValueA(key, i, name.data(), &nameSize, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+      break;
+    values += name.substr(0, nameSize) + "=" + data.substr(0, size) + ";";
   }
   RegCloseKey(key);
   return values;
@@ -190,10 +195,14 @@ class Unattended : public ::testing::Test {
     fs::remove_all(reports);
   }
 
+  // A value holding a NUL is stored as one of several strings, as an
+  // installation might leave it.
   static void SetMachine(const char* name, const std::string& value) {
-    const std::wstring wide = FromUtf8(value);
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, FromUtf8(kSettings).c_str(), FromUtf8(name).c_str(), REG_SZ, wide.c_str(),
-                    DWORD((wide.size() + 1) * sizeof(wchar_t)));
+    const std::wstring wide = FromUtf8(value) + L'\0' + L'\0';
+    const bool several = value.find('\0') != std::string::npos;
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, FromUtf8(kSettings).c_str(), FromUtf8(name).c_str(),
+                    several ? REG_MULTI_SZ : REG_SZ, wide.c_str(),
+                    DWORD((FromUtf8(value).size() + (several ? 2 : 1)) * sizeof(wchar_t)));
   }
   void InstallMaster(const char* master = "YES") {
     SetMachine("Master", master);
@@ -202,10 +211,11 @@ class Unattended : public ::testing::Test {
   }
   static fs::path DefaultLog() { return fs::temp_directory_path() / "Tamsel32.log"; }
 
-  // Runs the wizard with these arguments (UTF-8) to its end, watching for any
-  // window it shows; its exit code. A window that comes is closed.
-  DWORD Run(const std::string& arguments) {
-    driver::Process wizard(FromUtf8("\"" + Bin() + "\\Tamsel32.exe\" " + arguments), Bin());
+  // Runs the wizard (of the folder given) with these arguments (UTF-8) to its
+  // end, watching for any window it shows; its exit code. A window that comes
+  // is closed.
+  DWORD Run(const std::string& arguments, const std::string& folder = Bin()) {
+    driver::Process wizard(FromUtf8("\"" + folder + "\\Tamsel32.exe\" " + arguments), Bin());
     DWORD code = 99;
     window.clear();
     for (DWORD start = GetTickCount(); !wizard.WaitForExit(0, &code);) {
@@ -367,12 +377,17 @@ TEST_F(Unattended, EachBadInputIsNamedInTheLogAndChangesNothing) {
   const std::string quietLog = "/quiet /log \"" + log.string() + "\"";
   const std::string settings = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon\\Network Korvell";
   const auto error = [](int32_t number) { return "): error " + std::to_string(number) + ", "; };
+  // Texts longer than the system takes: taken in part, each would name a
+  // folder or file that the snapshot watches.
+  const std::string past = "\\" + std::string(65536, 'x');  // a path's first characters, and 65,536 more
+  const std::string longFile = (root / std::string(300, 'l')).string() + ".log";
   const struct {
     const char* master;  // the machine's role; none when null
     std::string netDir;  // the master's data folder; the test's when empty
     std::string arguments;
     DWORD code;
     std::string logged;
+    std::string dir{};  // the program folder; the test's when empty
   } cases[] = {
       {"YES", "", "/bogus " + quietLog, 2, "Unknown argument: /bogus"},
       {"YES", "", "/slave " + quietLog, 2, "/slave needs a share"},
@@ -390,6 +405,20 @@ TEST_F(Unattended, EachBadInputIsNamedInTheLogAndChangesNothing) {
       {"YES", "", "/master /quiet /log \"" + (root / "nowhere" / "setup.log").string() + "\"", 2,
        "nowhere\\setup.log cannot be written: Path not found"},
       {"YES", "", "/status /master " + quietLog, 2, "/status goes with /quiet and /log only"},
+      {"NO", "", "/slave \\\\KORVELLTEST\\" + std::string(243 - 14, 'k') + " " + quietLog, 2,
+       "... (243 characters)\" is too long: the set-up can record a share of at most 242 characters"},
+      {"YES", "", "/master /quiet /log \"" + longFile + "\"", 2,
+       "/log names \"" + longFile.substr(0, 80) + "... (" + std::to_string(longFile.size()) +
+           " characters)\", which is longer than a file's path may be"},
+      {"YES", root.string() + past, "/master " + quietLog, 1,
+       "holds \"" + (root.string() + past).substr(0, 80) + "... (" + std::to_string(root.string().size() + 65537) +
+           " characters)\", which is longer than the path of a folder may be: give a folder of at most 247 characters"},
+      {"YES", "", "/master " + quietLog, 1,
+       "Step failed: Read the setting (" + settings + "\\dir" + error(kProgramFolderUnusable) +
+           "The setting \"dir\" under " + settings + " holds",
+       root.string() + past},
+      {"YES", "\\\\.\\NUL", "/master " + quietLog, 1, "holds \"\\\\.\\NUL\", which is not the full path of a folder"},
+      {"YES", std::string("C:\\dats\0second", 15), "/master " + quietLog, 1, "holds \"C:\\dats<U+0000>second<U+0000>"},
       {"YES", "dats", "/master " + quietLog, 1,
        "Step failed: Read the setting (" + settings + "\\NetDir" + error(kDataFolderUnusable) +
            "The setting \"NetDir\" under " + settings + " holds \"dats\", which is not the full path of a folder"},
@@ -415,12 +444,14 @@ TEST_F(Unattended, EachBadInputIsNamedInTheLogAndChangesNothing) {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettings);
     if (c.master) InstallMaster(c.master);
     if (!c.netDir.empty()) SetMachine("NetDir", c.netDir);
+    if (!c.dir.empty()) SetMachine("dir", c.dir);
     fs::remove(log);
     fs::remove(DefaultLog());
     const std::string before = Snapshot();
     EXPECT_EQ(Run(c.arguments), c.code) << c.arguments << "\n" << Logged();
     EXPECT_EQ(window, "") << c.arguments;
     EXPECT_NE(Logged().find(c.logged), std::string::npos) << c.arguments << "\n" << Logged();
+    EXPECT_EQ(Logged().find('\0'), std::string::npos) << "the log holds text only: " << c.arguments;
     EXPECT_NE(Logged().find("Exit code " + std::to_string(c.code)), std::string::npos) << c.arguments;
     EXPECT_EQ(Snapshot(), before) << c.arguments;
   }
@@ -538,6 +569,99 @@ TEST_F(Unattended, WithAWindowBadArgumentsShowTheUsageNamingTheMistake) {
   EXPECT_NE(window.find("Tamsel32 /master [/month N]"), std::string::npos) << window;
   EXPECT_NE(window.find("Tamsel32 /status [/quiet] [/log FILE]"), std::string::npos) << window;
   EXPECT_EQ(Snapshot(), before);
+}
+
+// The small disk that the test run mounts, filled to its last byte; emptied
+// again at the end. Where none could be mounted, why.
+class FullDisk {
+ public:
+  static constexpr const char* kFolder = "C:\\small-disk";
+
+  static std::string Unavailable() {
+    ULARGE_INTEGER total{};
+    if (!GetDiskFreeSpaceExA((std::string(kFolder) + "\\").c_str(), nullptr, &total, nullptr) ||
+        total.QuadPart > 64u << 20)
+      return std::string(kFolder) + " is no small disk of its own: mounting a tmpfs there needs root";
+    return "";
+  }
+  // Files to put on the disk before it fills.
+  explicit FullDisk(const std::vector<fs::path>& files) {
+    for (const fs::path& file : files) fs::copy_file(file, fs::path(kFolder) / file.filename());
+    basic::UniqueFile filler(
+        CreateFileA((std::string(kFolder) + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string block(4096, 'f');
+    for (DWORD written = 1; written;)
+      if (!WriteFile(filler.get(), block.data(), DWORD(block.size()), &written, nullptr)) break;
+  }
+  ~FullDisk() {
+    for (const auto& entry : fs::directory_iterator(kFolder)) fs::remove_all(entry.path());
+  }
+};
+
+// On a full disk every failure is told where it happened: a report that the
+// folder beside the program cannot take goes to the user's own, or the log
+// says that none could be written; a log that takes no more entries hands
+// over to the one in the temporary folder, which says why.
+TEST_F(Unattended, OnAFullDiskEachFailureIsToldWhereItHappened) {
+  if (const std::string why = FullDisk::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+  SetMachine("Master", "NO");
+  const ShareFolder share("KORVELLTEST", "KORVELL", true);
+  char appData[MAX_PATH] = "";
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData)));
+  const fs::path product = fs::path(appData) / "Korvell", own = product / "Error Report Files";
+  const std::string small = FullDisk::kFolder, quietLog = "/quiet /log \"" + log.string() + "\"";
+  const std::string noReport =
+      "No error report could be written: neither the folder beside the program nor the user's own could take it "
+      "whole.";
+  const struct {
+    std::string arguments;
+    bool programOnDisk, ownFolderBlocked;
+    std::vector<std::string> logged;
+    std::string notLogged;
+    const char* netdir;  // what the run leaves as the slave's setting
+  } cases[] = {
+      {"/slave " + share.Path() + " " + quietLog,
+       true,
+       false,
+       {"Step failed: Start the planner (" + small + "\\korvell.exe): error 53, File not found",
+        "The error report is in " + own.string() + "\\"},
+       noReport,
+       "\\\\KORVELLTEST\\KORVELL\\dats"},
+      {"/slave " + share.Path() + " " + quietLog,
+       true,
+       true,
+       {"Step failed: Start the planner (" + small + "\\korvell.exe): error 53", noReport},
+       "The error report is in",
+       "\\\\KORVELLTEST\\KORVELL\\dats"},
+      {"/slave " + share.Path() + " /quiet /log " + small + "\\f6.log",
+       false,
+       false,
+       {"The log file " + small +
+            "\\f6.log takes no more entries (error 61, Disk full): the rest of this run's log "
+            "is here.",
+        "Step failed: Write the log (" + small + "\\f6.log): error 61, Disk full", "Exit code 1"},
+       "Done.",
+       "<missing>"},
+  };
+  for (const auto& c : cases) {
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "netdir");
+    fs::remove(log);
+    fs::remove(DefaultLog());
+    fs::remove_all(product);
+    if (c.ownFolderBlocked) std::ofstream(product) << "a file where the folder would go";
+    const FullDisk disk(c.programOnDisk ? std::vector<fs::path>{fs::path(Bin()) / "Tamsel32.exe"}
+                                        : std::vector<fs::path>{});
+    EXPECT_EQ(Run(c.arguments, c.programOnDisk ? small : Bin()), 1u) << c.arguments;
+    const std::string text = Logged();
+    for (const std::string& line : c.logged) EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    EXPECT_EQ(text.find(c.notLogged), std::string::npos) << text;
+    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), c.netdir) << c.arguments;
+    if (c.programOnDisk && !c.ownFolderBlocked) {
+      EXPECT_NE(Contents(own / "Error.txt").find("Procedure: SlaveRoad"), std::string::npos);
+      EXPECT_TRUE(fs::exists(own / "Error report for Tamsel 1.0.0.zip"));
+    }
+  }
+  fs::remove_all(product);
 }
 
 }  // namespace
