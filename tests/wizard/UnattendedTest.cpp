@@ -604,7 +604,6 @@ class FullDisk {
 // over to the one in the temporary folder, which says why.
 TEST_F(Unattended, OnAFullDiskEachFailureIsToldWhereItHappened) {
   if (const std::string why = FullDisk::Unavailable(); !why.empty()) GTEST_SKIP() << why;
-  SetMachine("Master", "NO");
   const ShareFolder share("KORVELLTEST", "KORVELL", true);
   char appData[MAX_PATH] = "";
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData)));
@@ -613,38 +612,41 @@ TEST_F(Unattended, OnAFullDiskEachFailureIsToldWhereItHappened) {
   const std::string noReport =
       "No error report could be written: neither the folder beside the program nor the user's own could take it "
       "whole.";
+  const std::string slave = "/slave " + share.Path() + " ";
+  const std::string yearFile = small + "\\dats\\" + std::to_string(Year()) + ".DAT";
+  // clang-format off
   const struct {
     std::string arguments;
     bool programOnDisk, ownFolderBlocked;
     std::vector<std::string> logged;
     std::string notLogged;
-    const char* netdir;  // what the run leaves as the slave's setting
+    const char* setting;  // a setting, and what the run leaves in it
+    const char* left;
   } cases[] = {
-      {"/slave " + share.Path() + " " + quietLog,
-       true,
-       false,
+      {slave + quietLog, true, false,
        {"Step failed: Start the planner (" + small + "\\korvell.exe): error 53, File not found",
         "The error report is in " + own.string() + "\\"},
-       noReport,
-       "\\\\KORVELLTEST\\KORVELL\\dats"},
-      {"/slave " + share.Path() + " " + quietLog,
-       true,
-       true,
+       noReport, "netdir", "\\\\KORVELLTEST\\KORVELL\\dats"},
+      {slave + quietLog, true, true,
        {"Step failed: Start the planner (" + small + "\\korvell.exe): error 53", noReport},
-       "The error report is in",
-       "\\\\KORVELLTEST\\KORVELL\\dats"},
-      {"/slave " + share.Path() + " /quiet /log " + small + "\\f6.log",
-       false,
-       false,
-       {"The log file " + small +
-            "\\f6.log takes no more entries (error 61, Disk full): the rest of this run's log "
-            "is here.",
+       "The error report is in", "netdir", "\\\\KORVELLTEST\\KORVELL\\dats"},
+      {slave + "/quiet /log " + small + "\\f6.log", false, false,
+       {"The log file " + small + "\\f6.log takes no more entries (error 61, Disk full): the rest of this run's log "
+        "is here.",
         "Step failed: Write the log (" + small + "\\f6.log): error 61, Disk full", "Exit code 1"},
-       "Done.",
-       "<missing>"},
+       "Done.", "netdir", "<missing>"},
+      // The master's data folder there: a year file cut short is not done.
+      {"/master " + quietLog, false, false,
+       {"Step failed: Prepare the year file (" + yearFile + "): error 61, Disk full"},
+       "Done.", "firstrun", "<missing>"},
   };
+  // clang-format on
   for (const auto& c : cases) {
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "netdir");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettings);
+    if (c.arguments.starts_with("/master"))
+      InstallMaster(), SetMachine("NetDir", small + "\\dats");
+    else
+      SetMachine("Master", "NO");
     fs::remove(log);
     fs::remove(DefaultLog());
     fs::remove_all(product);
@@ -655,7 +657,7 @@ TEST_F(Unattended, OnAFullDiskEachFailureIsToldWhereItHappened) {
     const std::string text = Logged();
     for (const std::string& line : c.logged) EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
     EXPECT_EQ(text.find(c.notLogged), std::string::npos) << text;
-    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), c.netdir) << c.arguments;
+    EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, c.setting), c.left) << c.arguments;
     if (c.programOnDisk && !c.ownFolderBlocked) {
       EXPECT_NE(Contents(own / "Error.txt").find("Procedure: SlaveRoad"), std::string::npos);
       EXPECT_TRUE(fs::exists(own / "Error report for Tamsel 1.0.0.zip"));
