@@ -57,24 +57,24 @@ void Empty(VARIANT* result) { VariantInit(&Ref(result)); }
 // or value that exists. A longer text is refused before any call, never cut.
 struct Limit {
   size_t whole;
-  size_t name;  // each name between backslashes
+  size_t name = whole;  // each name between backslashes
 };
 // The system converts an ANSI text to UTF-16 whole up to 32,766 bytes: with
 // its terminator, 65,534 bytes of a 16-bit length. The profile functions
 // take no more (Windows 95 documents 32 KB less 2 bytes for them).
 constexpr size_t kConverted = 32766;
-constexpr Limit kKeyPath{kConverted, 255};             // a key name is at most 255 characters
-constexpr Limit kValueName{16383, 16383};              // a value name at most 16,383
-constexpr Limit kProfileText{kConverted, kConverted};  // section, key, value and default of an INI file
-constexpr Limit kPath{MAX_PATH - 1, MAX_PATH - 1};     // the ANSI file calls: MAX_PATH with the terminator
+constexpr Limit kKeyPath{kConverted, 255};  // a key name is at most 255 characters
+constexpr Limit kValueName{16383};          // a value name at most 16,383
+constexpr Limit kProfileText{kConverted};   // section, key, value and default of an INI file
+constexpr Limit kPath{MAX_PATH - 1};        // the ANSI file calls: MAX_PATH with the terminator
 
 bool Within(std::string_view ansi, const Limit& limit) {
-  if (ansi.size() > limit.whole) return false;
-  for (size_t start = 0, end = 0; start <= ansi.size(); start = end + 1) {
-    end = std::min(ansi.find('\\', start), ansi.size());
-    if (end - start > limit.name) return false;
+  size_t name = 0;  // the characters of the name so far
+  for (const char c : ansi) {
+    name = c == '\\' ? 0 : name + 1;
+    if (name > limit.name) return false;
   }
-  return true;
+  return ansi.size() <= limit.whole;
 }
 
 // A by-reference string on its way to an ANSI function, measured against the

@@ -450,10 +450,10 @@ TEST_P(RegistryTest, TextsBeyondTheSystemsLimitsAreRefusedAndTouchNothing) {
   };
   const auto create = [&](std::wstring path) { return std::to_wstring(CreateNewKey(path)); };
   // Wine's ANSI registry calls take paths of 260 bytes at most: names at
-  // the limit are made right below the root.
-  const std::wstring k255(255, L'k'), k256(256, L'k');
-  const RegistrySandbox below255(HKEY_LOCAL_MACHINE, ToAnsi(k255)), below256(HKEY_LOCAL_MACHINE, ToAnsi(k256));
-  const auto createBelowRoot = [&](const std::wstring& name) {
+  // the limit are made below a key of a short name right below the root.
+  const RegistrySandbox shortKey(HKEY_LOCAL_MACHINE, "ML");
+  const std::wstring k255 = L"ML\\" + std::wstring(255, L'k'), k256 = L"ML\\" + std::wstring(256, L'k');
+  const auto createAndCheck = [&](const std::wstring& name) {
     const std::wstring code = create(name);
     return code + (KeyExists(HKEY_LOCAL_MACHINE, ToAnsi(name)) ? L" made" : L"");
   };
@@ -492,7 +492,7 @@ TEST_P(RegistryTest, TextsBeyondTheSystemsLimitsAreRefusedAndTouchNothing) {
       {"CreateNewKey, a key name cut to a new key", [&] { return create(Beyond(key + L"\\new")); }, L"87"},
       {"CreateNewKey, a path of short names cut to a new key", [&] { return create(key + L"\\new" + shortNames); },
        L"87"},
-      {"CreateNewKey, a key name of 256 characters", [&] { return createBelowRoot(k256); }, L"87"},
+      {"CreateNewKey, a key name of 256 characters", [&] { return createAndCheck(k256); }, L"87"},
       {"QueryValue, a value name cut to alias", [&] { return QueryValue(Beyond(L"alias")); }, L""},
       {"QueryValue, a key name cut to alias", [&] { return QueryValue(L"v", Beyond(alias)); }, L""},
       {"QueryValue, a path of short names cut to alias", [&] { return QueryValue(L"v", alias + shortNames); }, L""},
@@ -517,7 +517,7 @@ TEST_P(RegistryTest, TextsBeyondTheSystemsLimitsAreRefusedAndTouchNothing) {
          return getIni(L"Section", std::wstring(32766, L'k'), file);
        },
        L"whole", true},
-      {"CreateNewKey, a key name of 255 characters", [&] { return createBelowRoot(k255); }, L"0 made", true},
+      {"CreateNewKey, a key name of 255 characters", [&] { return createAndCheck(k255); }, L"0 made", true},
       {"registry, a value name of 16,383 characters",
        [&] {
          put(std::wstring(16383, L'v'), key);
