@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <new>
 #include <string_view>
 #include <utility>
@@ -48,20 +49,60 @@ void Assign(BSTR& s, std::wstring_view text) { SysFreeString(std::exchange(s, Ne
 
 void Empty(VARIANT* result) { VariantInit(&Ref(result)); }
 
-// A by-reference string on its way to an ANSI function: the caller's variable
-// reads afterwards as its ANSI form reads back, as it always has, and a null
-// string reaches the system as a null pointer.
+// --- Limits of the system's calls --------------------------------------------
+
+// The longest text, in bytes of its ANSI form, that a call takes whole. The
+// ANSI calls keep a text's length in 16 bits: under Wine one of 65,536 + k
+// bytes reaches the system as its first k and names another object, a key
+// or value that exists. A longer text is refused before any call, never cut.
+struct Limit {
+  size_t whole;
+  size_t name = whole;  // each name between backslashes
+};
+// The system converts an ANSI text to UTF-16 whole up to 32,766 bytes: with
+// its terminator, 65,534 bytes of a 16-bit length. The profile functions
+// take no more (Windows 95 documents 32 KB less 2 bytes for them).
+constexpr size_t kConverted = 32766;
+constexpr Limit kKeyPath{kConverted, 255};  // a key name is at most 255 characters
+constexpr Limit kValueName{16383};          // a value name at most 16,383
+constexpr Limit kProfileText{kConverted};   // section, key, value and default of an INI file
+constexpr Limit kPath{MAX_PATH - 1};        // the ANSI file calls: MAX_PATH with the terminator
+
+bool Within(std::string_view ansi, const Limit& limit) {
+  size_t name = 0;  // the characters of the name so far
+  for (const char c : ansi) {
+    name = c == '\\' ? 0 : name + 1;
+    if (name > limit.name) return false;
+  }
+  return ansi.size() <= limit.whole;
+}
+
+// A by-reference string on its way to an ANSI function, measured against the
+// call's limit; a null string reaches the system as a null pointer.
 class AnsiRef {
  public:
-  explicit AnsiRef(BSTR& s) : null_(!s), ansi_(basic::ToAnsi(View(s))) {
-    if (!null_) Assign(s, basic::FromAnsi(ansi_));
-  }
+  AnsiRef(BSTR& s, const Limit& limit) : s_(s), null_(!s), ansi_(basic::ToAnsi(View(s))), fits_(Within(ansi_, limit)) {}
+  bool Fits() const { return fits_; }
   const char* get() const { return null_ ? nullptr : ansi_.c_str(); }
+  // Handed to the system, the caller's variable reads as its ANSI form reads back, as it always has.
+  void HandOver() const {
+    if (!null_) Assign(s_, basic::FromAnsi(ansi_));
+  }
 
  private:
+  BSTR& s_;
   bool null_;
   std::string ansi_;
+  bool fits_;
 };
+
+// Hands the texts over when each fits its call. When one does not, the call
+// is not made and every variable stays as the caller gave it.
+bool HandOver(std::initializer_list<const AnsiRef*> texts) {
+  if (!std::all_of(texts.begin(), texts.end(), [](const AnsiRef* text) { return text->Fits(); })) return false;
+  for (const AnsiRef* text : texts) text->HandOver();
+  return true;
+}
 
 // --- Conversions as the language's CStr and CLng make them ------------------
 
@@ -120,11 +161,14 @@ bool CanEnter(const std::string& dir) {
 
 // --- Registry ---------------------------------------------------------------
 
-// A key that cannot be opened stays null: the reads and writes on it then
-// fail quietly, as callers expect of these operations.
-basic::UniqueKey OpenMachineKey(const AnsiRef& path) {
+// A key that cannot be opened, or whose path is longer than the system
+// takes, stays null: the reads and writes on it then fail quietly, as
+// callers expect of these operations.
+basic::UniqueKey OpenMachineKey(BSTR& path) {
+  const AnsiRef name(path, kKeyPath);
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.get(), 0, kKeyAccess, &key) != ERROR_SUCCESS) key = nullptr;
+  if (!HandOver({&name}) || RegOpenKeyExA(HKEY_LOCAL_MACHINE, name.get(), 0, kKeyAccess, &key) != ERROR_SUCCESS)
+    key = nullptr;
   return basic::UniqueKey(key);
 }
 
@@ -138,10 +182,17 @@ std::wstring AsText(const std::variant<std::monostate, int32_t, std::wstring>& v
 
 // --- Text -------------------------------------------------------------------
 
-std::wstring ReplaceAll(std::wstring text, std::wstring_view what, std::wstring_view by) {
-  for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + by.size()))
-    text.replace(at, what.size(), by);
-  return text;
+// One pass into a new text: replacing in place moved the rest of the text at
+// each match, which took a text of many matches the square of its length.
+std::wstring ReplaceAll(std::wstring_view text, std::wstring_view what, std::wstring_view by) {
+  std::wstring out;
+  out.reserve(text.size());
+  size_t from = 0;
+  for (size_t at = text.find(what); at != std::wstring_view::npos; at = text.find(what, from)) {
+    out.append(text.substr(from, at - from)).append(by);
+    from = at + what.size();
+  }
+  return out.append(text.substr(from));
 }
 
 struct Separator {
@@ -256,7 +307,8 @@ HRESULT MerrowClass::GetWindowsSysDir(BSTR* sysdir, VARIANT* result) {
 HRESULT MerrowClass::DirExists(BSTR* Directory, VARIANT_BOOL* result) {
   return Guarded([&] {
     Ref(result) = VARIANT_FALSE;
-    if (CanEnter(basic::ToAnsi(View(Ref(Directory))))) *result = VARIANT_TRUE;
+    const std::string dir = basic::ToAnsi(View(Ref(Directory)));
+    if (Within(dir, kPath) && CanEnter(dir)) *result = VARIANT_TRUE;
   });
 }
 
@@ -264,8 +316,13 @@ HRESULT MerrowClass::read_ini_value(BSTR* ini_application, BSTR* ini_parameter, 
                                     VARIANT* result) {
   return Guarded([&] {
     Empty(result);
-    const AnsiRef section(Ref(ini_application)), key(Ref(ini_parameter)), fallback(Ref(ini_value)),
-        file(Ref(ini_filename));
+    const AnsiRef section(Ref(ini_application), kProfileText), key(Ref(ini_parameter), kProfileText),
+        fallback(Ref(ini_value), kProfileText), file(Ref(ini_filename), kPath);
+    // A default too long for the call could come back neither whole nor in
+    // place of a value found: it fails as one too long for the buffer does.
+    if (!fallback.Fits()) Raise(basic::errInvalidCall);
+    // A name beyond the limits names nothing the system can be asked for: the default stays.
+    if (!HandOver({&section, &key, &fallback, &file})) return;
     std::string buffer(kIniBuffer, '\0');
     const DWORD n =
         GetPrivateProfileStringA(section.get(), key.get(), fallback.get(), buffer.data(), kIniBuffer, file.get());
@@ -280,9 +337,11 @@ HRESULT MerrowClass::write_ini_value(BSTR* ini_application, BSTR* ini_parameter,
                                      VARIANT* result) {
   return Guarded([&] {
     Empty(result);
-    const AnsiRef section(Ref(ini_application)), key(Ref(ini_parameter)), value(Ref(ini_value)),
-        file(Ref(ini_filename));
-    WritePrivateProfileStringA(section.get(), key.get(), value.get(), file.get());
+    const AnsiRef section(Ref(ini_application), kProfileText), key(Ref(ini_parameter), kProfileText),
+        value(Ref(ini_value), kProfileText), file(Ref(ini_filename), kPath);
+    // A text too long is refused as any failing write is: quietly, with nothing written.
+    if (HandOver({&section, &key, &value, &file}))
+      WritePrivateProfileStringA(section.get(), key.get(), value.get(), file.get());
   });
 }
 
@@ -291,11 +350,16 @@ HRESULT MerrowClass::write_ini_value(BSTR* ini_application, BSTR* ini_parameter,
 HRESULT MerrowClass::CreateNewKey(BSTR* sNewKeyName, LONG* lPredefinedKey, LONG* lRetVal, VARIANT* result) {
   return Guarded([&] {
     Empty(result);
-    const AnsiRef name(Ref(sNewKeyName));
+    const AnsiRef name(Ref(sNewKeyName), kKeyPath);
+    const HKEY root = PredefinedKey(Ref(lPredefinedKey));
     LONG& code = Ref(lRetVal);
+    if (!HandOver({&name})) {
+      code = ERROR_INVALID_PARAMETER;  // what Windows answers for a key name longer than it takes
+      return;
+    }
     HKEY created = nullptr;
-    code = RegCreateKeyExA(PredefinedKey(Ref(lPredefinedKey)), name.get(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           kKeyAccess, nullptr, &created, reinterpret_cast<DWORD*>(&code));
+    code = RegCreateKeyExA(root, name.get(), 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr, &created,
+                           reinterpret_cast<DWORD*>(&code));
     basic::UniqueKey close(code == ERROR_SUCCESS ? created : nullptr);
   });
 }
@@ -306,7 +370,7 @@ HRESULT MerrowClass::QueryValue(BSTR* sKeyName, BSTR* sValueName, BSTR* ini_valu
     BSTR& text = Ref(ini_value);
     const std::string name = basic::ToAnsi(View(Ref(sValueName)));
     RegValue value;
-    ReadOpenKeyValue(OpenMachineKey(AnsiRef(Ref(sKeyName))).get(), name, value);
+    ReadOpenKeyValue(OpenMachineKey(Ref(sKeyName)).get(), name, value);
     // A string arrives with its terminator; without it first, an empty
     // string would come back as a lone NUL that the trimming leaves alone.
     std::wstring found = AsText(value);
@@ -318,7 +382,7 @@ HRESULT MerrowClass::QueryValue(BSTR* sKeyName, BSTR* sValueName, BSTR* ini_valu
 HRESULT MerrowClass::WriteValue(BSTR* sKeyName, BSTR* sValueName, LONG* lType, VARIANT* vValue, VARIANT* result) {
   return Guarded([&] {
     Empty(result);
-    const auto key = OpenMachineKey(AnsiRef(Ref(sKeyName)));
+    const auto key = OpenMachineKey(Ref(sKeyName));
     WriteOpenKeyValue(key.get(), Ref(sValueName), Ref(lType), Ref(vValue));
   });
 }
@@ -326,12 +390,14 @@ HRESULT MerrowClass::WriteValue(BSTR* sKeyName, BSTR* sValueName, LONG* lType, V
 HRESULT MerrowClass::delete_value(BSTR* sKeyName, BSTR* sValueName, LONG* /*lType*/, VARIANT* vValue, VARIANT* result) {
   return Guarded([&] {
     Empty(result);
-    const auto key = OpenMachineKey(AnsiRef(Ref(sKeyName)));
+    const auto key = OpenMachineKey(Ref(sKeyName));
     DeleteOpenKeyValue(key.get(), Ref(sValueName), Ref(vValue));
   });
 }
 
 LONG MerrowClass::ReadOpenKeyValue(HKEY key, const std::string& name, RegValue& value) {
+  // Windows finds no value of a name longer than it takes.
+  if (!Within(name, kValueName)) return ERROR_FILE_NOT_FOUND;
   LONG code = ERROR_SUCCESS;
   try {
     DWORD type = 0, size = 0;
@@ -356,22 +422,28 @@ LONG MerrowClass::ReadOpenKeyValue(HKEY key, const std::string& name, RegValue& 
 }
 
 LONG MerrowClass::WriteOpenKeyValue(HKEY key, BSTR& name, LONG type, const VARIANT& value) {
+  std::string data;  // the bytes stored
   if (type == REG_SZ) {
     const std::string text = basic::ToAnsi(ToText(value));
-    return RegSetValueExA(key, AnsiRef(name).get(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          DWORD(text.size() + 1));
-  }
-  if (type == REG_DWORD) {
+    data.assign(text.c_str(), text.size() + 1);
+  } else if (type == REG_DWORD) {
     const DWORD number = DWORD(ToLong(value));
-    return RegSetValueExA(key, AnsiRef(name).get(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                          sizeof number);
+    data.assign(reinterpret_cast<const char*>(&number), sizeof number);
+  } else {
+    return ERROR_SUCCESS;
   }
-  return ERROR_SUCCESS;
+  const AnsiRef valueName(name, kValueName);
+  // What Windows answers for a value name longer than it takes.
+  if (!HandOver({&valueName})) return ERROR_INVALID_PARAMETER;
+  return RegSetValueExA(key, valueName.get(), 0, DWORD(type), reinterpret_cast<const BYTE*>(data.data()),
+                        DWORD(data.size()));
 }
 
 LONG MerrowClass::DeleteOpenKeyValue(HKEY key, BSTR& name, const VARIANT& value) {
   ToText(value);  // a value that is no text has always failed the call
-  return RegDeleteValueA(key, AnsiRef(name).get());
+  const AnsiRef valueName(name, kValueName);
+  if (!HandOver({&valueName})) return ERROR_FILE_NOT_FOUND;
+  return RegDeleteValueA(key, valueName.get());
 }
 
 // --- Text -------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <array>
 #include <fstream>
 #include <functional>
+#include <vector>
 
 #include "../../src/basic/Handles.h"
 #include "../../src/basic/Text.h"
@@ -64,16 +65,16 @@ class MerrowClassTest : public testing::TestWithParam<Binding> {
     EXPECT_EQ(args.result.vt, VT_BOOL);
     return args.result.boolVal == VARIANT_TRUE;
   }
-  std::wstring ReadIni(std::wstring key, std::wstring value, std::wstring file) {
-    std::wstring section = L"Section";
+  std::wstring Ini(DISPID id, std::wstring section, std::wstring key, std::wstring value, std::wstring file) {
     Args args;
-    Call(idReadIniValue, args.Ref(section).Ref(key).Ref(value).Ref(file));
+    Call(id, args.Ref(section).Ref(key).Ref(value).Ref(file));
     return value;
   }
+  std::wstring ReadIni(std::wstring key, std::wstring value, std::wstring file) {
+    return Ini(idReadIniValue, L"Section", key, value, file);
+  }
   void WriteIni(std::wstring key, std::wstring value, std::wstring file) {
-    std::wstring section = L"Section";
-    Args args;
-    Call(idWriteIniValue, args.Ref(section).Ref(key).Ref(value).Ref(file));
+    Ini(idWriteIniValue, L"Section", key, value, file);
   }
   std::wstring Capitalise(const std::wstring& original) {
     std::wstring text = original;
@@ -100,8 +101,8 @@ class MerrowClassTest : public testing::TestWithParam<Binding> {
     Call(idQueryValue, args.Ref(key).Ref(name).Ref(value));
     return value;
   }
-  void WriteValue(std::wstring name, LONG type, VARIANT value, DISPID id = idWriteValue) {
-    std::wstring key = FromAnsi(kTestKey);
+  void WriteValue(std::wstring name, LONG type, VARIANT value, DISPID id = idWriteValue,
+                  std::wstring key = FromAnsi(kTestKey)) {
     Var owned;
     static_cast<VARIANT&>(owned) = value;
     Args args;
@@ -220,8 +221,17 @@ TEST_P(MerrowClassTest, StringsHandedToTheSystemComeBackAsTheCodePageReadsThem) 
 
 // --- Text ---------------------------------------------------------------------------
 
+// `times` copies of `text`.
+std::wstring Repeated(std::wstring_view text, size_t times) {
+  std::wstring out;
+  out.reserve(text.size() * times);
+  while (times--) out += text;
+  return out;
+}
+
 TEST_P(MerrowClassTest, CapitaliseCapitalisesEveryWord) {
-  const std::array<std::pair<const wchar_t*, const wchar_t*>, 15> cases{{
+  const std::wstring word(32, L'a');
+  const std::vector<std::pair<std::wstring, std::wstring>> cases{{
       {L"hello world", L"Hello World"},
       {L"mcx", L"McX"},
       {L"  hello   world  ", L"Hello World"},
@@ -237,8 +247,15 @@ TEST_P(MerrowClassTest, CapitaliseCapitalisesEveryWord) {
       {L"?de la Cruz", L"de la Cruz"},
       {L" ", L""},
       {L"", L""},
+      // A million characters: 30,303 words come back capitalised, and 500,000
+      // full stops make more words than are counted, so the text comes back as it was.
+      {Repeated(word + L".", 30303), Repeated(L"A" + word.substr(1) + L".", 30303)},
+      {Repeated(L"a.", 500000), Repeated(L"a.", 500000)},
   }};
-  for (const auto& [input, expected] : cases) EXPECT_EQ(Capitalise(input), expected) << "input: [" << input << "]";
+  for (const auto& [input, expected] : cases) {
+    const std::wstring got = Capitalise(input);
+    EXPECT_TRUE(got == expected) << "[" << input.substr(0, 40) << "] gives [" << got.substr(0, 40) << "]";
+  }
 }
 
 TEST_P(MerrowClassTest, ValidateTextLetsThroughOnlyTheAllowedCharacters) {
@@ -370,6 +387,157 @@ TEST_P(RegistryTest, WrittenTextsCountTheirEndingNul) {
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExW(key.get(), L"text", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, characters * sizeof(wchar_t)) << "[" << text << "]";
+  }
+}
+
+// --- Texts beyond the system's limits ----------------------------------------------
+
+// `name` and 65,536 characters more: a length kept in 16 bits cuts it back to `name`.
+std::wstring Beyond(const std::wstring& name) { return name + std::wstring(65536, L'x'); }
+
+// A path of exactly `length` characters to `name` in the temporary folder,
+// lengthened with ".\" steps and, for an odd one, one `pad` before the name.
+std::wstring TempPath(size_t length, const std::wstring& name = L"", wchar_t pad = L'.') {
+  std::wstring path = Temp(L"");
+  while (path.size() + 2 + name.size() <= length) path += L".\\";
+  return path + std::wstring(length - path.size() - name.size(), pad) + name;
+}
+
+// The key and everything below it, names, types and data, as one text.
+std::wstring Dump(HKEY root, const std::wstring& path) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return {};
+  const basic::UniqueKey key(opened);
+  std::wstring dump = L"[" + path + L"]\n", name(16384, L'\0'), data(4096, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 16384, type = 0, bytes = 8192;
+    if (RegEnumValueW(key.get(), i, name.data(), &length, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes))
+      break;
+    dump += name.substr(0, length) + L"=" + std::to_wstring(type) + L":" + data.substr(0, bytes / 2) + L"\n";
+  }
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 16384;
+    if (RegEnumKeyExW(key.get(), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr)) break;
+    dump += Dump(root, path + L"\\" + name.substr(0, length));
+  }
+  return dump;
+}
+
+std::string Contents(const std::wstring& path) {
+  std::ifstream file(ToAnsi(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Each text longer than its call takes is refused before the call, with
+// nothing read, written or deleted: before, the system took its first
+// characters and acted on the decoys named "alias". A text at the limit
+// reaches the system whole.
+TEST_P(RegistryTest, TextsBeyondTheSystemsLimitsAreRefusedAndTouchNothing) {
+  const std::wstring key = FromAnsi(kTestKey), alias = key + L"\\alias", shortNames = Repeated(L"\\n", 32768);
+  Store("alias", REG_SZ, "kept", 5);
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, (kTestKey + "\\alias").c_str(), "v", REG_SZ, "kept", 5);
+  const IniFile ini(L"[Section]\r\nalias=kept\r\n[alias]\r\nkey=kept\r\n");
+  const std::wstring& file = ini.Path();
+  const std::wstring ini259 = TempPath(259, L"m.ini", L'm'), ini260 = TempPath(260, L"m.ini", L'm');
+  DeleteFileW(ini260.c_str());
+
+  const auto putIni = [&](std::wstring section, std::wstring name, std::wstring value, std::wstring path) {
+    Ini(idWriteIniValue, section, name, value, path);
+    return std::wstring();
+  };
+  const auto getIni = [&](std::wstring section, std::wstring name, std::wstring path) {
+    return Ini(idReadIniValue, section, name, L"default", path);
+  };
+  const auto create = [&](std::wstring path) { return std::to_wstring(CreateNewKey(path)); };
+  // Wine's ANSI registry calls take paths of 260 bytes at most: names at
+  // the limit are made below a key of a short name right below the root.
+  const RegistrySandbox shortKey(HKEY_LOCAL_MACHINE, "ML");
+  const std::wstring k255 = L"ML\\" + std::wstring(255, L'k'), k256 = L"ML\\" + std::wstring(256, L'k');
+  const auto createAndCheck = [&](const std::wstring& name) {
+    const std::wstring code = create(name);
+    return code + (KeyExists(HKEY_LOCAL_MACHINE, ToAnsi(name)) ? L" made" : L"");
+  };
+  const auto put = [&](std::wstring name, std::wstring path, DISPID id = idWriteValue) {
+    WriteValue(name, REG_SZ, Text(L"new"), id, path);
+    return std::wstring();
+  };
+  const auto enters = [&](std::wstring path) { return std::wstring(DirExists(path) ? L"True" : L"False"); };
+  struct Row {
+    const char* what;
+    std::function<std::wstring()> call;
+    std::wstring expected = L"";  // what the caller gets back, or the error's number
+    bool changes = false;         // a text at the limit is written
+  };
+  const std::vector<Row> rows{
+      {"write_ini_value, a key name cut to alias", [&] { return putIni(L"Section", Beyond(L"alias"), L"cut", file); }},
+      {"write_ini_value, a section cut to alias", [&] { return putIni(Beyond(L"alias"), L"key", L"cut", file); }},
+      {"write_ini_value, a value of 70,000 characters",
+       [&] { return putIni(L"Section", L"alias", std::wstring(70000, L'v'), file); }},
+      {"write_ini_value, a key name of 32,767 characters",
+       [&] { return putIni(L"Section", std::wstring(32767, L'k'), L"v", file); }},
+      {"write_ini_value, a file name cut to the INI file",
+       [&] { return putIni(L"Section", L"alias", L"cut", Beyond(file)); }},
+      {"write_ini_value, a file name of 260 characters",
+       [&] {
+         return putIni(L"Section", L"key", L"v", ini260) +
+                (GetFileAttributesW(ini260.c_str()) == INVALID_FILE_ATTRIBUTES ? L"" : L"made");
+       }},
+      {"read_ini_value, a key name cut to alias", [&] { return getIni(L"Section", Beyond(L"alias"), file); },
+       L"default"},
+      {"read_ini_value, a section cut to alias", [&] { return getIni(Beyond(L"alias"), L"key", file); }, L"default"},
+      {"read_ini_value, a file name cut to the INI file", [&] { return getIni(L"Section", L"alias", Beyond(file)); },
+       L"default"},
+      {"read_ini_value, a default cut short",
+       [&] { return Ini(idReadIniValue, L"Section", L"alias", Beyond(L"d"), file); }, L"error 5"},
+      {"CreateNewKey, a key name cut to a new key", [&] { return create(Beyond(key + L"\\new")); }, L"87"},
+      {"CreateNewKey, a path of short names cut to a new key", [&] { return create(key + L"\\new" + shortNames); },
+       L"87"},
+      {"CreateNewKey, a key name of 256 characters", [&] { return createAndCheck(k256); }, L"87"},
+      {"QueryValue, a value name cut to alias", [&] { return QueryValue(Beyond(L"alias")); }, L""},
+      {"QueryValue, a key name cut to alias", [&] { return QueryValue(L"v", Beyond(alias)); }, L""},
+      {"QueryValue, a path of short names cut to alias", [&] { return QueryValue(L"v", alias + shortNames); }, L""},
+      {"WriteValue, a value name cut to alias", [&] { return put(Beyond(L"alias"), key); }},
+      {"WriteValue, a key name cut to alias", [&] { return put(L"v", Beyond(alias)); }},
+      {"delete_value, a value name cut to alias", [&] { return put(Beyond(L"alias"), key, idDeleteValue); }},
+      {"delete_value, a key name cut to alias", [&] { return put(L"v", Beyond(alias), idDeleteValue); }},
+      {"DirExists, a path cut to a folder", [&] { return enters(Beyond(Temp(L""))); }, L"False"},
+      {"DirExists, a path of 260 characters", [&] { return enters(TempPath(260)); }, L"False"},
+      {"DirExists, a path of 259 characters", [&] { return enters(TempPath(259)); }, L"True"},
+      {"INI, a file name of 259 characters",
+       [&] {
+         putIni(L"Section", L"key", L"whole", ini259);
+         const std::wstring value = getIni(L"Section", L"key", ini259);
+         DeleteFileW(ini259.c_str());
+         return value;
+       },
+       L"whole"},
+      {"INI, a key name of 32,766 characters",
+       [&] {
+         putIni(L"Section", std::wstring(32766, L'k'), L"whole", file);
+         return getIni(L"Section", std::wstring(32766, L'k'), file);
+       },
+       L"whole", true},
+      {"CreateNewKey, a key name of 255 characters", [&] { return createAndCheck(k255); }, L"0 made", true},
+      {"registry, a value name of 16,383 characters",
+       [&] {
+         put(std::wstring(16383, L'v'), key);
+         return QueryValue(std::wstring(16383, L'v'));
+       },
+       L"new", true},
+  };
+  for (const auto& row : rows) {
+    const std::wstring registryBefore = Dump(HKEY_LOCAL_MACHINE, sandbox_.WPath());
+    const std::string fileBefore = Contents(file);
+    std::wstring got;
+    try {
+      got = row.call();
+    } catch (const CallFailed& failed) {
+      got = L"error " + std::to_wstring(failed.Number());
+    }
+    EXPECT_EQ(got, row.expected) << row.what;
+    if (row.changes) continue;
+    EXPECT_TRUE(Dump(HKEY_LOCAL_MACHINE, sandbox_.WPath()) == registryBefore) << row.what << ": the registry changed";
+    EXPECT_TRUE(Contents(file) == fileBefore) << row.what << ": the INI file changed";
   }
 }
 

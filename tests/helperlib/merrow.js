@@ -32,6 +32,9 @@ expect("Capitalise undefined", function () { return o.Capitalise(undefined); }, 
 expect("write_ini_value", function () { return o.write_ini_value("Section", "key", "value 1", ini); }, "undefined");
 expect("write_ini_value a number", function () { return o.write_ini_value("Section", "number", 5, ini); }, "undefined");
 expect("read_ini_value", function () { return o.read_ini_value("Section", "key", "", ini); }, "undefined");
+var big = new Array(65537).join("x");  // cut to its first characters, a text this much longer names another
+expect("write_ini_value of a key cut to key", function () { return o.write_ini_value("Section", "key" + big, "cut", ini); },
+       "undefined");
 expect("the INI file", function () { return files.OpenTextFile(ini).ReadAll(); },
        "string:[Section]\r\nkey=value 1\r\nnumber=5\r\n");
 

@@ -4,7 +4,7 @@
 ' to its end, which the host does not tell when an error stopped it.
 Option Explicit
 Const HKLM = &H80000002
-Dim given, o, windir, sysdir, ini, key, w, s, t, n, r, v
+Dim given, o, windir, sysdir, ini, key, w, s, t, n, r, v, big
 Set given = CreateObject("WScript.Shell").Environment("PROCESS")
 windir = given("MERROW_WINDIR"): sysdir = given("MERROW_SYSDIR"): ini = given("MERROW_INI"): key = given("MERROW_KEY")
 Set o = CreateObject("Merrow.MerrowClass")
@@ -39,6 +39,23 @@ v = "": o.QueryValue key, "text", v: Expect "QueryValue a text", v, "String:abc"
 v = 0: o.QueryValue key, "number", v: Expect "QueryValue a number into a number variable", v, "Integer:12"
 o.delete_value key, "text", 1, "": Expect "delete_value", Empty, "Empty:"
 v = "x": o.QueryValue key, "text", v: Expect "QueryValue a deleted value", v, "String:"
+
+' A text longer than the system takes is refused: cut to its first characters
+' it would name the decoys "alias".
+big = String(65536, "x")
+o.write_ini_value "Section", "alias", "kept", ini: o.write_ini_value "Section", "alias" & big, "cut", ini
+o.write_ini_value "Section", "alias", String(70000, "v"), ini
+v = "": o.read_ini_value "Section", "alias", v, ini: Expect "write_ini_value of a key cut to alias, of 70,000 characters", v, "String:kept"
+v = "default": o.read_ini_value "Section", "alias" & big, v, ini: Expect "read_ini_value of a key cut to alias", v, "String:default"
+o.WriteValue key, "alias", 1, "kept": o.WriteValue key, "alias" & big, 1, "cut"
+v = "x": o.QueryValue key, "alias" & big, v: Expect "QueryValue of a name cut to alias", v, "String:"
+o.delete_value key, "alias" & big, 1, "": v = "": o.QueryValue key, "alias", v
+Expect "WriteValue and delete_value of a name cut to alias", v, "String:kept"
+o.CreateNewKey key & "\alias", HKLM, r: o.WriteValue key & "\alias", "v", 1, "kept"
+o.WriteValue key & "\alias" & big, "v", 1, "cut": o.delete_value key & "\alias" & big, "v", 1, ""
+v = "": o.QueryValue key & "\alias", "v", v: Expect "WriteValue and delete_value in a key cut to alias", v, "String:kept"
+r = Empty: o.CreateNewKey key & "\new" & big, HKLM, r: Expect "CreateNewKey of a key cut to new", r, "Long:87"
+v = o.DirExists(windir & big): Expect "DirExists of a path cut to a folder", v, "Boolean:False"
 
 v = o.DirExists(windir): Expect "DirExists a folder", v, "Boolean:True"
 v = o.DirExists((ini)): Expect "DirExists a file", v, "Boolean:False"
