@@ -113,7 +113,8 @@ TEST(UnattendedArguments, SwitchesTakeEitherMarkInAnyCase) {
 // to, also when a quote swallowed those switches into another argument.
 TEST(UnattendedArguments, AWrongCommandLineIsStillToldAsItAsks) {
   for (const auto& arguments : {std::vector<std::string>{"/bogus", "/quiet", "/log", "C:\\setup.log"},
-                                std::vector<std::string>{"/slave", "\\\\S\\K\" /quiet /log C:\\setup.log"}}) {
+                                std::vector<std::string>{"/slave", "\\\\S\\K\" /quiet /log C:\\setup.log"},
+                                std::vector<std::string>{"/slave", "\\\\S\\K\"/quiet /log C:\\setup.log"}}) {
     const auto request = ParseArguments(Wide(arguments));
     EXPECT_NE(request.wrong, L"");
     EXPECT_TRUE(request.options.quiet) << arguments[1];
