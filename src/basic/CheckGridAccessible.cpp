@@ -11,12 +11,12 @@ namespace basic {
 namespace {
 
 HRESULT Text(const std::wstring& text, BSTR* out) {
-  *out = SysAllocStringLen(text.data(), UINT(text.size()));
+  *out = OleAut32().SysAllocStringLen(text.data(), UINT(text.size()));
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 void SetLong(VARIANT* out, LONG value) {
-  VariantInit(out);
+  OleAut32().VariantInit(out);
   out->vt = VT_I4;
   out->lVal = value;
 }
@@ -30,6 +30,10 @@ RECT OnScreen(HWND window, RECT r) {
 }  // namespace
 
 LRESULT CheckGridAccessible::Serve(HWND grid, WPARAM wParam) {
+  // Loaded here, where a failure leaves the grid to the system's own object:
+  // the methods that the reader calls take their texts from it and cannot
+  // raise an error.
+  OleAut32();
   CheckGridAccessible* object = new CheckGridAccessible(grid);
   const LRESULT result = Oleacc().LresultFromObject(IID_IAccessible, wParam, object);
   object->Release();
@@ -155,7 +159,7 @@ HRESULT CheckGridAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortc
 }
 
 HRESULT CheckGridAccessible::get_accFocus(VARIANT* child) {
-  VariantInit(child);
+  OleAut32().VariantInit(child);
   const CheckGrid* grid = Grid();
   if (!grid) return E_FAIL;
   if (GetFocus() == window_) SetLong(child, grid->Current());
@@ -202,7 +206,7 @@ HRESULT CheckGridAccessible::accLocation(LONG* left, LONG* top, LONG* width, LON
 }
 
 HRESULT CheckGridAccessible::accNavigate(LONG direction, VARIANT start, VARIANT* end) {
-  VariantInit(end);
+  OleAut32().VariantInit(end);
   const int row = RowOf(start);
   if (row < 0) return E_INVALIDARG;
   const int rows = Grid()->Rows();
@@ -221,7 +225,7 @@ HRESULT CheckGridAccessible::accNavigate(LONG direction, VARIANT start, VARIANT*
 }
 
 HRESULT CheckGridAccessible::accHitTest(LONG x, LONG y, VARIANT* child) {
-  VariantInit(child);
+  OleAut32().VariantInit(child);
   const CheckGrid* grid = Grid();
   if (!grid) return E_FAIL;
   POINT p{x, y};

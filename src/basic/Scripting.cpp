@@ -5,20 +5,21 @@
 #include <ole2.h>
 
 #include "ComPtr.h"
+#include "SystemLibraries.h"
 
 namespace basic {
 
 namespace {
 
 struct Bstr {
-  explicit Bstr(const std::wstring& text) : value(SysAllocStringLen(text.data(), UINT(text.size()))) {}
-  ~Bstr() { SysFreeString(value); }
+  explicit Bstr(const std::wstring& text) : value(OleAut32().SysAllocStringLen(text.data(), UINT(text.size()))) {}
+  ~Bstr() { OleAut32().SysFreeString(value); }
   BSTR value;
 };
 
 struct Variant {
-  Variant() { VariantInit(&value); }
-  ~Variant() { VariantClear(&value); }
+  Variant() { OleAut32().VariantInit(&value); }
+  ~Variant() { OleAut32().VariantClear(&value); }
   VARIANT value;
 };
 
@@ -26,10 +27,10 @@ struct Variant {
 
 bool FolderOpens(const std::wstring& path) {
   CLSID fileSystem;
-  if (FAILED(CLSIDFromProgID(L"Scripting.FileSystemObject", &fileSystem))) return false;
+  if (FAILED(Ole32().CLSIDFromProgID(L"Scripting.FileSystemObject", &fileSystem))) return false;
   ComPtr<IDispatch> object;
-  if (FAILED(CoCreateInstance(fileSystem, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                              reinterpret_cast<void**>(object.put()))))
+  if (FAILED(Ole32().CoCreateInstance(fileSystem, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                      reinterpret_cast<void**>(object.put()))))
     return false;
   wchar_t method[] = L"GetFolder";
   LPOLESTR name = method;
@@ -37,7 +38,7 @@ bool FolderOpens(const std::wstring& path) {
   if (FAILED(object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &getFolder))) return false;
   Bstr folder(path);
   VARIANTARG argument;
-  VariantInit(&argument);
+  OleAut32().VariantInit(&argument);
   argument.vt = VT_BSTR;
   argument.bstrVal = folder.value;
   DISPPARAMS parameters{&argument, nullptr, 1, 0};

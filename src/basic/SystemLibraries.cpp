@@ -80,4 +80,41 @@ const Accessibility& Oleacc() {
   return accessibility;
 }
 
+const ComRuntime& Ole32() {
+  static const ComRuntime com = [] {
+    const SystemLibrary library("ole32.dll");
+    ComRuntime c{};
+    library("CoInitialize", c.CoInitialize);
+    library("CoUninitialize", c.CoUninitialize);
+    library("CoCreateInstance", c.CoCreateInstance);
+    library("CLSIDFromProgID", c.CLSIDFromProgID);
+    return c;
+  }();
+  return com;
+}
+
+const OleAutomation& OleAut32() {
+  static const OleAutomation automation = [] {
+    const SystemLibrary library("oleaut32.dll");
+    OleAutomation a{};
+    library("SysAllocStringLen", a.SysAllocStringLen);
+    library("SysFreeString", a.SysFreeString);
+    library("VariantInit", a.VariantInit);
+    library("VariantClear", a.VariantClear);
+    return a;
+  }();
+  return automation;
+}
+
+const Shell& Shell32() {
+  static const Shell shell = [] {
+    const SystemLibrary library("shell32.dll");
+    Shell s{};
+    library("SHGetFolderPathA", s.SHGetFolderPathA);
+    library("ShellExecuteA", s.ShellExecuteA);
+    return s;
+  }();
+  return shell;
+}
+
 }  // namespace basic

@@ -6,7 +6,11 @@
 #pragma once
 #include <windows.h>
 // after windows.h, whose types they use
+#include <objbase.h>
 #include <oleacc.h>
+#include <oleauto.h>
+#include <shellapi.h>
+#include <shlobj.h>
 #include <winnetwk.h>
 #include <winver.h>
 
@@ -71,9 +75,39 @@ struct Accessibility {
   decltype(&::CreateStdAccessibleObject) CreateStdAccessibleObject;
 };
 
-// Each library is loaded, and its functions looked up, on the first call.
+// The component runtime's functions: the helper object and the scripting
+// runtime's file-system object are made through them.
+struct ComRuntime {
+  decltype(&::CoInitialize) CoInitialize;
+  decltype(&::CoUninitialize) CoUninitialize;
+  decltype(&::CoCreateInstance) CoCreateInstance;
+  decltype(&::CLSIDFromProgID) CLSIDFromProgID;
+};
+
+// OLE automation's texts and variants, as late-bound calls and a screen
+// reader take them.
+struct OleAutomation {
+  decltype(&::SysAllocStringLen) SysAllocStringLen;
+  decltype(&::SysFreeString) SysFreeString;
+  decltype(&::VariantInit) VariantInit;
+  decltype(&::VariantClear) VariantClear;
+};
+
+// The shell's functions, for the error report: the user's own folder, and the
+// user's mail program.
+struct Shell {
+  decltype(&::SHGetFolderPathA) SHGetFolderPathA;
+  decltype(&::ShellExecuteA) ShellExecuteA;
+};
+
+// Each library is loaded, and its functions looked up, on the first call:
+// none of them is needed before the first window, and each brings libraries
+// of its own that would all load with the program, ahead of that window.
 const NetworkRouter& Mpr();
 const VersionInfo& Version();
 const Accessibility& Oleacc();
+const ComRuntime& Ole32();
+const OleAutomation& OleAut32();
+const Shell& Shell32();
 
 }  // namespace basic

@@ -1,15 +1,13 @@
 #include "vbwErrHandler.h"
 
 #include <windows.h>
-// after windows.h
-#include <shellapi.h>
-#include <shlobj.h>
 
 #include <functional>
 
 #include "../basic/App.h"
 #include "../basic/Files.h"
 #include "../basic/Runtime.h"
+#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "../basic/Timer.h"
 #include "../standins/reportext/SimpleMapi.h"
@@ -58,7 +56,8 @@ std::wstring FolderBesideProgram() { return App::Path() + L"\\" + vbwReportFolde
 
 std::wstring FolderOfTheUser() {
   char appData[MAX_PATH] = "";
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+  if (FAILED(Shell32().SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                        appData)))
     return L"";
   const std::wstring product = FromAnsi(appData) + L"\\" + vbwUserReportFolderParent;
   CreateDirectoryA(ToAnsi(product).c_str(), nullptr);
@@ -142,8 +141,8 @@ bool SendThroughMailProgram(const std::wstring& subject, const std::wstring& arc
                                   ? L"(Note: " + std::wstring(kNoPackage) + L".)"
                                   : L"(Please attach: " + archive + L" - Size: " + size + L" Kb to this message.)";
   const std::wstring address = L"mailto:" + vbwEmailRecipientAdress + L"?subject=" + subject + L"&body=" + attach;
-  const auto result =
-      reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", ToAnsi(address).c_str(), "", "c:\\", SW_SHOWNORMAL));
+  const auto result = reinterpret_cast<INT_PTR>(
+      Shell32().ShellExecuteA(nullptr, "open", ToAnsi(address).c_str(), "", "c:\\", SW_SHOWNORMAL));
   if (result <= 32) return false;
   return MsgBox(L"Have you been able to send the message successfully ?", MB_YESNO | MB_ICONQUESTION | MB_TOPMOST,
                 App::Title) != IDNO;

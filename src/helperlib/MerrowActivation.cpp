@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../basic/Err.h"
+#include "../basic/SystemLibraries.h"
 #include "../basic/Text.h"
 #include "Merrow32.h"
 
@@ -23,16 +24,16 @@ std::wstring SystemText(HRESULT hr) {
 
 }  // namespace
 
-ComApartment::ComApartment() : entered_(SUCCEEDED(CoInitialize(nullptr))) {}
+ComApartment::ComApartment() : entered_(SUCCEEDED(basic::Ole32().CoInitialize(nullptr))) {}
 
 ComApartment::~ComApartment() {
-  if (entered_) CoUninitialize();
+  if (entered_) basic::Ole32().CoUninitialize();
 }
 
 basic::ComPtr<IUnknown> CreateMerrowClass() {
   basic::ComPtr<IUnknown> object;
-  const HRESULT hr = CoCreateInstance(CLSID_MerrowClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                      reinterpret_cast<void**>(object.put()));
+  const HRESULT hr = basic::Ole32().CoCreateInstance(CLSID_MerrowClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                                     reinterpret_cast<void**>(object.put()));
   if (FAILED(hr)) throw basic::Error(int32_t(hr), SystemText(hr));
   return object;
 }

@@ -2,15 +2,11 @@
 
 #include <windows.h>
 
-// after windows.h
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cwctype>
 #include <iterator>
 #include <set>
-#include <sstream>
 
 #include "../basic/App.h"
 #include "../basic/Files.h"
@@ -145,13 +141,21 @@ std::wstring Conflict(const std::set<std::wstring>& given) {
   return L"";
 }
 
+// What parts the words of a text: white space.
+constexpr const wchar_t* kBlanks = L" \t\r\n\v\f";
+
 // The words that a swallowing quote took into an argument.
 std::vector<std::wstring> SwallowedWords(const std::wstring& argument) {
   std::vector<std::wstring> words;
   const size_t quote = argument.find(L'"');
   if (quote == std::wstring::npos) return words;
-  std::wistringstream rest(argument.substr(quote + 1));
-  for (std::wstring word; rest >> word;) words.push_back(word);
+  // Split by hand: a string stream would bring the C++ library's locales
+  // into the program, a third of its size.
+  const std::wstring rest = argument.substr(quote + 1);
+  for (size_t end = 0, start; (start = rest.find_first_not_of(kBlanks, end)) != std::wstring::npos;) {
+    end = rest.find_first_of(kBlanks, start);
+    words.push_back(rest.substr(start, end - start));
+  }
   return words;
 }
 
@@ -173,16 +177,6 @@ Request Wrong(std::wstring what, const std::vector<std::wstring>& given) {
       request.options.log = arguments[i + 1];
   }
   return request;
-}
-
-// The program's arguments, split by the system's rule, from the command line
-// as it was typed: a name that the code page cannot carry is still whole
-// here, so that it can be refused by its name.
-std::vector<std::wstring> Arguments() {
-  int count = 0;
-  const UniqueOf<LPWSTR*, LocalFree> split(CommandLineToArgvW(GetCommandLineW(), &count));
-  if (!split) return {};
-  return std::vector<std::wstring>(split.get() + std::min(count, 1), split.get() + count);
 }
 
 // ---------------------------------------------------------------------------
@@ -586,7 +580,7 @@ std::wstring LogPath(const Options& options) {
 }  // namespace unattended
 
 bool UnattendedRequested() {
-  static const bool requested = !Arguments().empty();
+  static const bool requested = !App::Arguments().empty();
   return requested;
 }
 
@@ -596,7 +590,7 @@ namespace {
 // code of a run that ends early: nothing is looked at or changed before.
 void PrepareUnattended() {
   vbwTrap trap(L"Unattended", L"PrepareUnattended");
-  trap(1, [] { g_request = ParseArguments(Arguments()); });
+  trap(1, [] { g_request = ParseArguments(App::Arguments()); });
   // Whatever ends the run before its road is done says so in the exit code.
   trap(2, [] { SetEndCode(kFailed); });
   trap(3, [] {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -112,13 +113,41 @@ TEST(UnattendedArguments, SwitchesTakeEitherMarkInAnyCase) {
 // to, also when a quote swallowed those switches into another argument.
 TEST(UnattendedArguments, AWrongCommandLineIsStillToldAsItAsks) {
   for (const auto& arguments : {std::vector<std::string>{"/bogus", "/quiet", "/log", "C:\\setup.log"},
-                                std::vector<std::string>{"/slave", "\\\\S\\K\" /quiet /log C:\\setup.log"}}) {
+                                std::vector<std::string>{"/slave", "\\\\S\\K\" /quiet /log C:\\setup.log"},
+                                std::vector<std::string>{"/slave", "\\\\S\\K\"/quiet /log C:\\setup.log"}}) {
     const auto request = ParseArguments(Wide(arguments));
     EXPECT_NE(request.wrong, L"");
     EXPECT_TRUE(request.options.quiet) << arguments[1];
     EXPECT_EQ(request.options.log, L"C:\\setup.log");
     EXPECT_EQ(request.options.role, Role::None);
   }
+}
+
+// The program splits its command line itself, without the shell library:
+// every line of up to six of the characters that the rule is about (blanks,
+// backslashes, quotes), the program's name included, splits as the shell
+// splits it.
+TEST(UnattendedArguments, TheCommandLineSplitsAsTheShellSplitsIt) {
+  constexpr wchar_t kAlphabet[] = L"a \t\\\"\n";
+  constexpr size_t kLetters = std::size(kAlphabet) - 1;
+  size_t mismatches = 0;
+  for (size_t length = 1; length <= 6; ++length) {
+    std::vector<size_t> at(length, 0);
+    for (;;) {
+      std::wstring line;
+      for (size_t i : at) line += kAlphabet[i];
+      int count = 0;
+      const basic::UniqueOf<LPWSTR*, LocalFree> split(CommandLineToArgvW(line.c_str(), &count));
+      ASSERT_TRUE(split);
+      const std::vector<std::wstring> shell(split.get(), split.get() + count);
+      if (basic::App::SplitCommandLine(line) != shell && ++mismatches <= 10)
+        ADD_FAILURE() << "[" << basic::ToAnsi(line) << "] splits into " << shell.size() << " arguments by the shell";
+      size_t i = 0;
+      while (i < length && ++at[i] == kLetters) at[i++] = 0;
+      if (i == length) break;
+    }
+  }
+  EXPECT_EQ(mismatches, 0u);
 }
 
 TEST(UnattendedArguments, AQuietRunWithoutALogLogsToTheTemporaryFolder) {
