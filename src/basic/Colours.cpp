@@ -30,8 +30,7 @@ bool HighContrast() {
   chosen.cbSize = sizeof chosen;
   if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof chosen, &chosen, 0) && (chosen.dwFlags & HCF_HIGHCONTRASTON))
     return true;
-  const auto dark = [](int text, int face) { return Luminance(GetSysColor(text)) > Luminance(GetSysColor(face)); };
-  return dark(COLOR_BTNTEXT, COLOR_BTNFACE) || dark(COLOR_WINDOWTEXT, COLOR_WINDOW);
+  return Luminance(GetSysColor(COLOR_BTNTEXT)) > Luminance(GetSysColor(COLOR_BTNFACE));
 }
 
 COLORREF OwnColour(COLORREF own, int systemColour) { return HighContrast() ? GetSysColor(systemColour) : own; }

@@ -253,7 +253,7 @@ HBRUSH vbwFrmErrHandler::PaintDescribe(HDC dc) {
   const COLORREF back = basic::OwnColour(box.own, box.back);
   SetBkColor(dc, back);
   SetTextColor(dc, basic::Legible(basic::OwnColour(GetSysColor(COLOR_WINDOWTEXT), box.text), back));
-  if (!describeBrush_ || describeColour_ != back) describeBrush_.reset(CreateSolidBrush(describeColour_ = back));
+  if (describeColour_ != back) describeBrush_.reset(CreateSolidBrush(describeColour_ = back));
   return static_cast<HBRUSH>(describeBrush_.get());
 }
 

@@ -47,7 +47,7 @@ class vbwFrmErrHandler : public basic::Form {
   basic::Timer tmrHighlight;
   bool known_ = false;
   HWND openingFocus_ = nullptr;  // the control that has the focus when the dialog opens
-  COLORREF describeColour_ = 0;  // describeBrush_'s
+  COLORREF describeColour_ = CLR_INVALID;  // describeBrush_'s; none yet
   basic::UniqueGdi describeBrush_;
   int panelLeft_ = 0;  // twips
   int grown_ = 0;      // twips the explanation needs beyond its room
