@@ -51,7 +51,9 @@ void RegisterFormClass() {
     windowClass.lpfnWndProc = DefWindowProcA;  // replaced per window once its form is known
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    // The face colour of the scheme at each painting: a brush of the system's
+    // own would be one that the system deletes when the user changes scheme.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kFormClass;
     // Every form shows the program's icon. Given to the class rather than to
     // each window, Wine hands it to the display once, when the window is
@@ -142,6 +144,13 @@ RECT Bounds(HWND control) {
 
 // Whether two rectangles share some of their width: one can stand above the other.
 bool InOneColumn(const RECT& a, const RECT& b) { return a.left < b.right && b.left < a.right; }
+
+RECT WorkArea(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return monitor.rcWork;
+}
 
 bool Encloses(const RECT& outer, const RECT& inner) {
   return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
@@ -337,6 +346,16 @@ void Form::Place(const std::wstring& control, int left, int top, int width, int 
              TRUE);
 }
 
+void Form::Focus(const std::wstring& control) {
+  focus_ = Control(control);
+  if (GetActiveWindow() == window_) SetFocus(focus_);
+}
+
+HWND Form::FocusedControl() const {
+  const HWND focus = GetFocus();
+  return IsChild(window_, focus) ? focus : focus_;
+}
+
 void Form::SetDefaultButton(const std::wstring& control) {
   if (HWND old = GetDlgItem(window_, defaultButtonId_)) SendMessageA(old, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
   defaultButtonId_ = control.empty() ? 0 : ControlId(control);
@@ -347,8 +366,17 @@ void Form::SizeAndCentre(int clientWidth, int clientHeight) {
   RECT frame{0, 0, TwipsToPixels(clientWidth), TwipsToPixels(clientHeight)};
   AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  MoveWindow(window_, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
-             height, TRUE);
+  const RECT work = WorkArea(window_);
+  // A window larger than the work area keeps its top left corner in it.
+  MoveWindow(window_, std::max<int>(work.left, (work.left + work.right - width) / 2),
+             std::max<int>(work.top, (work.top + work.bottom - height) / 2), width, height, TRUE);
+}
+
+SIZE Form::LargestClient() const {
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
+  const RECT work = WorkArea(window_);
+  return {(work.right - work.left) - (frame.right - frame.left), (work.bottom - work.top) - (frame.bottom - frame.top)};
 }
 
 void Form::Move(int x, int y) { SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
@@ -409,12 +437,19 @@ void Form::FitLabelsToText() {
     else if (HWND window = Control(c.name))
       boxes.push_back({c.name, c.kind, window, Bounds(window)});
   }
-  const int lowest = Lowest(boxes);
+  // The margin below the lowest control stays, up to that of a dialog; a
+  // form with more room than that below its controls grows only when needed,
+  // and never beyond the work area: a label keeps what fits of its text.
+  RECT client;
+  GetClientRect(window_, &client);
+  const int margin = std::min<int>(client.bottom - Lowest(boxes), Scaled(16));
+  const int tallest = std::max<int>(client.bottom, LargestClient().cy);
   bool grew = false;
   for (size_t i = 0; i < boxes.size(); ++i) {
     const Box& b = boxes[i];
     if (!IsLabel(b.kind) || !(GetWindowLongA(b.window, GWL_STYLE) & WS_VISIBLE)) continue;
-    const int by = LabelTextSize(b.window).cy - int(b.rect.bottom - b.rect.top);
+    const int by =
+        std::min<int>(LabelTextSize(b.window).cy - int(b.rect.bottom - b.rect.top), tallest - margin - Lowest(boxes));
     if (by <= 0) continue;
     PushDown(boxes, i, by);
     grew = true;
@@ -427,11 +462,6 @@ void Form::FitLabelsToText() {
     else
       panels_[b.name] = r;
   }
-  // The margin below the lowest control stays, up to that of a dialog; a
-  // form with more room than that below its controls grows only when needed.
-  RECT client;
-  GetClientRect(window_, &client);
-  const int margin = std::min<int>(client.bottom - lowest, Scaled(16));
   GrowClient(std::max<int>(0, Lowest(boxes) + margin - client.bottom));
 }
 
@@ -439,8 +469,10 @@ void Form::GrowClient(int by) {
   if (by <= 0) return;
   RECT frame;
   GetWindowRect(window_, &frame);
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + by,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int height = frame.bottom - frame.top + by;
+  const RECT work = WorkArea(window_);
+  const int top = std::max<int>(work.top, std::min<int>(frame.top, work.bottom - height));
+  SetWindowPos(window_, nullptr, frame.left, top, frame.right - frame.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -462,9 +494,18 @@ LRESULT Form::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(formFont_);
     case DM_GETDEFID:
       return defaultButtonId_ ? MAKELRESULT(defaultButtonId_, DC_HASDEFID) : 0;
-    case WM_CTLCOLORSTATIC:
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    case WM_CTLCOLORSTATIC: {
+      // Labels stand on the form's face, in the scheme's text for it.
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SYSCOLORCHANGE:
+      // The user chose other colours: the common controls learn of it only
+      // from the window they are on.
+      for (const auto& [name, control] : byName_) SendMessageA(control, WM_SYSCOLORCHANGE, 0, 0);
+      return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window_, &ps);

@@ -97,6 +97,12 @@ class Form : public Object {
   bool Visible(const std::wstring& control) const;
   // Moves and sizes a control; twips.
   void Place(const std::wstring& control, int left, int top, int width, int height);
+  // Gives a control the focus; while another window is active, the form
+  // gives it the focus when it is active again.
+  void Focus(const std::wstring& control);
+  // The control that has the focus, or that gets it back when the form is
+  // active again; none when the focus is on the form itself or nowhere.
+  HWND FocusedControl() const;
   // The button that Enter presses; none for an empty name.
   void SetDefaultButton(const std::wstring& control);
   bool Enabled(const std::wstring& control) const;
@@ -119,12 +125,16 @@ class Form : public Object {
   void Move(int x, int y);  // pixels, top-left corner of the window
   // Grows each visible label to the height its text needs, pushes what lies
   // below it down by as much, and makes the client area taller where the
-  // controls would no longer fit.
+  // controls would no longer fit, as far as the work area allows.
   void FitLabelsToText();
-  // Makes the client area `by` pixels taller; the window keeps its top left corner.
+  // Makes the client area `by` pixels taller; the window keeps its top left
+  // corner, or moves up as far as it must to end in the work area.
   void GrowClient(int by);
-  // Sizes the client area (twips) and centres the window on the screen.
+  // Sizes the client area (twips) and centres the window in the work area
+  // of its monitor, the part of the screen that no task bar covers.
   void SizeAndCentre(int clientWidth, int clientHeight);
+  // The largest client area, pixels, whose window fits in that work area.
+  SIZE LargestClient() const;
   int ControlId(const std::wstring& name) const;
 
  private:

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "../basic/App.h"
+#include "../basic/Colours.h"
 #include "../basic/Runtime.h"
 #include "../basic/Text.h"
 #include "../wizard/Global.h"
@@ -17,11 +18,22 @@ namespace {
 
 constexpr int32_t kClose = 3, kUnloaded = 4, kReport = 8;
 constexpr COLORREF kRed = 0x0000FF, kYellow = 0x00FFFF, kWhite = 0xFFFFFF, kGrey = 0x808080;
+
+// The description box, plain and highlighted: the dialog's own colours, in a
+// high-contrast scheme the scheme's.
+struct BoxColours {
+  COLORREF own;
+  int back, text;  // the scheme's colours in their place
+};
+constexpr BoxColours kPlainBox{kWhite, COLOR_WINDOW, COLOR_WINDOWTEXT};
+constexpr BoxColours kHighlightedBox{kYellow, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
 constexpr int kPanelWidth = 6195, kPanelHeight = 3405;
 constexpr int kLabelLeft = 960, kLabelTop = 210;
+constexpr int kLabelSlack = 30;  // the message label is as much larger than its text
+constexpr int kRightMargin = 260, kBottomMargin = 320;
 constexpr int kMiddleSlot = 2190;
 constexpr int kReportLeft = 240, kReportTop = 180, kReportWidth = 5550, kReportHeight = 1275;
-constexpr int kUpperSeparator = 90, kLowerSeparator = 2730;
+constexpr int kUpperSeparator = 90, kLowerSeparator = 2730, kButtonRow = 2880;
 
 // The panel's controls, placed relative to the panel; in tab order. The text
 // box's label comes just before it, as screen readers look for it, and takes
@@ -31,9 +43,9 @@ const ControlSpec kControls[] = {
     {Kind::DefaultButton, L"cmdSendMail", 4440, 1890, 1395, 345, L"Report &Error"},
     {Kind::Label, L"lblDescribe", 240, 1500, 4065, 210, L"What were you doing when this error occurred?"},
     {Kind::MultiLineBox, L"txtDescribe", 240, 1725, 4065, 870},
-    {Kind::Button, L"cmdAction(3)", 690, 2880, 1400, 345, L"&Abort"},
-    {Kind::Button, L"cmdAction(4)", 2190, 2880, 1400, 345, L"&Retry"},
-    {Kind::Button, L"cmdAction(5)", 3690, 2880, 1400, 345, L"&Ignore"},
+    {Kind::Button, L"cmdAction(3)", 690, kButtonRow, 1400, 345, L"&Abort"},
+    {Kind::Button, L"cmdAction(4)", 2190, kButtonRow, 1400, 345, L"&Retry"},
+    {Kind::Button, L"cmdAction(5)", 3690, kButtonRow, 1400, 345, L"&Ignore"},
     {Kind::Label, L"lblReport", kReportLeft, kReportTop, kReportWidth, kReportHeight},
 };
 constexpr std::array kPanelControls{L"cmdSendMail",  L"lblDescribe",  L"txtDescribe", L"cmdAction(3)",
@@ -115,10 +127,7 @@ int32_t MessageErrorNumber(const std::wstring& message) {
   return int32_t(value);
 }
 
-vbwFrmErrHandler::vbwFrmErrHandler()
-    : Form(kForm, kControls),
-      tmrHighlight(1000, [this] { tmrHighlight_Timer(); }),
-      describeBrush_(CreateSolidBrush(kWhite)) {}
+vbwFrmErrHandler::vbwFrmErrHandler() : Form(kForm, kControls), tmrHighlight(1000, [this] { tmrHighlight_Timer(); }) {}
 
 std::vector<basic::Object::ModuleVariable> vbwFrmErrHandler::ModuleVariables() const {
   return {{L"lngHighlightCount", lngHighlightCount}};
@@ -159,48 +168,67 @@ void vbwFrmErrHandler::Form_Load() {
   tmrHighlight.SetEnabled(true);
 }
 
-// The message label takes the size of its text; the panel goes below it,
-// centred, and the form around both. The explanation takes the lines its
-// text needs: what lies below it in the panel moves down, and the panel
-// grows, by as much as the text needs more than its room.
+// The message label takes the size of its text, on the lines it is written
+// in where the work area has room for them, else wrapped at the widest the
+// work area leaves; the panel goes below it, centred, and the form around
+// both. The explanation takes the lines its text needs: what lies below it
+// in the panel moves down, and the panel grows, by as much as the text needs
+// more than its room. A message too long for the height of the work area is
+// cut there; the report and a screen reader have it whole.
 void vbwFrmErrHandler::Layout() {
-  HDC dc = GetDC(hWnd());
-  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hWnd(), WM_GETFONT, 0, 0)));
-  const std::string text = basic::ToAnsi(vbwMessageString);
-  RECT size{0, 0, 0, 0};
-  DrawTextA(dc, text.c_str(), int(text.size()), &size, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-  SelectObject(dc, old);
-  ReleaseDC(hWnd(), dc);
-  const int labelWidth = basic::PixelsToTwips(size.right) + 30;
-  const int labelHeight = basic::PixelsToTwips(size.bottom) + 30;
+  MeasureReport();
+  const SIZE largest = LargestClient();
+  // Less a pixel each side, which converting to twips and back may add.
+  const int room = largest.cx - TwipsToPixels(kLabelLeft + kLabelSlack + kRightMargin) - 2;
+  const int tallest = largest.cy - TwipsToPixels(kLabelTop + kLabelSlack + kPanelHeight + grown_ + kBottomMargin) - 2;
+  const SIZE text = MessageSize(room);
+  const int labelWidth = basic::PixelsToTwips(std::min<int>(text.cx, room)) + kLabelSlack;
+  const int labelHeight = basic::PixelsToTwips(std::max(0, std::min<int>(text.cy, tallest))) + kLabelSlack;
   Place(L"lblErrorString", kLabelLeft, kLabelTop, labelWidth, labelHeight);
+  // As in an edit box, a word wider than the label is broken, and a line cut
+  // at its foot is left out.
+  HWND label = Control(L"lblErrorString");
+  SetWindowLongA(label, GWL_STYLE, GetWindowLongA(label, GWL_STYLE) | SS_EDITCONTROL);
 
-  const int formWidth = std::max(kLabelLeft + labelWidth + 260, kPanelWidth);
+  const int formWidth = std::max(kLabelLeft + labelWidth + kRightMargin, kPanelWidth);
   panelLeft_ = (formWidth - kPanelWidth) / 2;
-  panelTop_ = kLabelTop + labelHeight;
-  PlaceReport();
+  const int panelTop = kLabelTop + labelHeight;
   for (const ControlSpec& c : kControls) {
     const std::wstring name = c.name;
-    const bool inPanel = std::find(kPanelControls.begin(), kPanelControls.end(), name) != kPanelControls.end();
-    if (!inPanel || name == L"lblReport") continue;
+    if (std::find(kPanelControls.begin(), kPanelControls.end(), name) == kPanelControls.end()) continue;
     const int left = name == L"cmdAction(3)" ? kMiddleSlot : c.left;
-    Place(name, panelLeft_ + left, panelTop_ + c.top + (c.top >= kReportTop + kReportHeight ? grown_ : 0), c.width,
-          c.height);
+    const int height = name == L"lblReport" ? ReportRoom() + grown_ : c.height;
+    Place(name, panelLeft_ + left, panelTop + c.top + (c.top >= kReportTop + kReportHeight ? grown_ : 0), c.width,
+          height);
   }
   // Labels lie under the other controls: a long explanation runs behind the buttons.
   SetWindowPos(Control(L"lblReport"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SizeAndCentre(formWidth, panelTop_ + kPanelHeight + grown_ + 320);
+  SizeAndCentre(formWidth, panelTop + kPanelHeight + grown_ + kBottomMargin);
+}
+
+// The message in the dialog's font, its lines broken at the width given
+// (pixels) where they are longer.
+SIZE vbwFrmErrHandler::MessageSize(int width) {
+  HDC dc = GetDC(hWnd());
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hWnd(), WM_GETFONT, 0, 0)));
+  const std::string text = basic::ToAnsi(vbwMessageString);
+  RECT size{0, 0, width, 0};
+  DrawTextA(dc, text.c_str(), int(text.size()), &size,
+            DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(hWnd(), dc);
+  return {size.right, size.bottom};
 }
 
 // A known error's explanation has the room down to the separator above the
 // buttons, the others down to the text box's label. A longer text moves what
 // lies below it down: the label never reaches under a button, where a
 // repaint of the label could hide the button.
-void vbwFrmErrHandler::PlaceReport() {
-  const int room = known_ ? kLowerSeparator - kReportTop - 45 : kReportHeight;
-  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, room);
-  grown_ = std::max(0, basic::PixelsToTwips(basic::LabelTextSize(Control(L"lblReport")).cy) - room);
-  Place(L"lblReport", panelLeft_ + kReportLeft, panelTop_ + kReportTop, kReportWidth, room + grown_);
+int vbwFrmErrHandler::ReportRoom() const { return known_ ? kLowerSeparator - kReportTop - 45 : kReportHeight; }
+
+void vbwFrmErrHandler::MeasureReport() {
+  Place(L"lblReport", kReportLeft, kReportTop, kReportWidth, ReportRoom());
+  grown_ = std::max(0, basic::PixelsToTwips(basic::LabelTextSize(Control(L"lblReport")).cy) - ReportRoom());
 }
 
 // Without the Close command of the window menu, neither the close box nor
@@ -218,17 +246,37 @@ void vbwFrmErrHandler::DisableCloseCommand() {
   DrawMenuBar(hWnd());
 }
 
-// The etched separators of the panel and the error icon.
+// The box's colours for the state of the highlight, the text at a contrast
+// that can be read on whichever background; answers the background's brush.
+HBRUSH vbwFrmErrHandler::PaintDescribe(HDC dc) {
+  const BoxColours& box = lngHighlightCount == 1 ? kHighlightedBox : kPlainBox;
+  const COLORREF back = basic::OwnColour(box.own, box.back);
+  SetBkColor(dc, back);
+  SetTextColor(dc, basic::Legible(basic::OwnColour(GetSysColor(COLOR_WINDOWTEXT), box.text), back));
+  if (describeColour_ != back) describeBrush_.reset(CreateSolidBrush(describeColour_ = back));
+  return static_cast<HBRUSH>(describeBrush_.get());
+}
+
+// The etched separators of the panel, above the explanation and above the
+// button row wherever the labels' lines took them, and the error icon.
 void vbwFrmErrHandler::Paint(HDC dc) {
+  const auto top = [this](const wchar_t* control) {
+    RECT r;
+    GetWindowRect(Control(control), &r);
+    MapWindowPoints(nullptr, hWnd(), reinterpret_cast<POINT*>(&r), 2);
+    return int(r.top);
+  };
   DrawIconEx(dc, TwipsToPixels(150), TwipsToPixels(240), LoadIconA(nullptr, IDI_HAND), TwipsToPixels(480),
              TwipsToPixels(480), 0, nullptr, DI_NORMAL);
-  const basic::UniqueGdi grey(CreatePen(PS_SOLID, 1, kGrey)), white(CreatePen(PS_SOLID, 1, kWhite));
+  const basic::UniqueGdi grey(CreatePen(PS_SOLID, 1, basic::OwnColour(kGrey, COLOR_BTNSHADOW))),
+      white(CreatePen(PS_SOLID, 1, basic::OwnColour(kWhite, COLOR_BTNHIGHLIGHT)));
   const HGDIOBJ old = SelectObject(dc, grey.get());
-  for (const int y : {kUpperSeparator, kLowerSeparator + grown_}) {
+  for (const int y : {top(L"lblReport") - TwipsToPixels(kReportTop - kUpperSeparator),
+                      top(L"cmdAction(3)") - TwipsToPixels(kButtonRow - kLowerSeparator)}) {
     for (const auto& [pen, x, dy] : {std::tuple{grey.get(), 240, 0}, std::tuple{white.get(), 255, 15}}) {
       SelectObject(dc, pen);
-      MoveToEx(dc, TwipsToPixels(panelLeft_ + x), TwipsToPixels(panelTop_ + y + dy), nullptr);
-      LineTo(dc, TwipsToPixels(panelLeft_ + 5804), TwipsToPixels(panelTop_ + y + dy));
+      MoveToEx(dc, TwipsToPixels(panelLeft_ + x), y + TwipsToPixels(dy), nullptr);
+      LineTo(dc, TwipsToPixels(panelLeft_ + 5804), y + TwipsToPixels(dy));
     }
   }
   SelectObject(dc, old);
@@ -241,15 +289,15 @@ bool vbwFrmErrHandler::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       return true;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) != Control(L"lblReport") || !known_) return false;
-      SetTextColor(reinterpret_cast<HDC>(wParam), kRed);
+      SetTextColor(reinterpret_cast<HDC>(wParam),
+                   basic::Legible(basic::OwnColour(kRed, COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)));
       SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
       // Hollow, so that the separator it reaches over stays visible.
       result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       return true;
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lParam) != Control(L"txtDescribe")) return false;
-      SetBkColor(reinterpret_cast<HDC>(wParam), describeColour_);
-      result = reinterpret_cast<LRESULT>(describeBrush_.get());
+      result = reinterpret_cast<LRESULT>(PaintDescribe(reinterpret_cast<HDC>(wParam)));
       return true;
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) != Control(L"txtDescribe")) return false;
@@ -272,11 +320,12 @@ void vbwFrmErrHandler::tmrHighlight_Timer() {
     tmrHighlight.SetEnabled(false);
     lngHighlightCount = 0;
     // Only where the user has not moved on from where the dialog opened: a
-    // keyboard user who went on to a button keeps it.
-    if (Visible(L"txtDescribe") && GetFocus() == openingFocus_) SetFocus(Control(L"txtDescribe"));
+    // keyboard user who went on to a button keeps it. No focus, or the
+    // dialog's own, is none that the user gave: the dialog opened behind
+    // another program's window, and the box has the focus when it comes.
+    const HWND focus = FocusedControl();
+    if (Visible(L"txtDescribe") && (!focus || focus == openingFocus_)) Focus(L"txtDescribe");
   }
-  describeColour_ = lngHighlightCount == 1 ? kYellow : kWhite;
-  describeBrush_.reset(CreateSolidBrush(describeColour_));
   InvalidateRect(Control(L"txtDescribe"), nullptr, TRUE);
   UpdateWindow(Control(L"txtDescribe"));
 }

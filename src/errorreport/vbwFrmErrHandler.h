@@ -36,7 +36,10 @@ class vbwFrmErrHandler : public basic::Form {
 
  private:
   void Layout();
-  void PlaceReport();
+  SIZE MessageSize(int width);
+  int ReportRoom() const;
+  void MeasureReport();
+  HBRUSH PaintDescribe(HDC dc);
   void DisableCloseCommand();
   void CloseApplication();
 
@@ -44,10 +47,10 @@ class vbwFrmErrHandler : public basic::Form {
   basic::Timer tmrHighlight;
   bool known_ = false;
   HWND openingFocus_ = nullptr;  // the control that has the focus when the dialog opens
-  COLORREF describeColour_ = 0xFFFFFF;
+  COLORREF describeColour_ = CLR_INVALID;  // describeBrush_'s; none yet
   basic::UniqueGdi describeBrush_;
-  int panelLeft_ = 0, panelTop_ = 0;  // twips
-  int grown_ = 0;                     // twips the explanation needs beyond its room
+  int panelLeft_ = 0;  // twips
+  int grown_ = 0;      // twips the explanation needs beyond its room
 };
 
 // The report extension that sits on the dialog; the handler uses it.

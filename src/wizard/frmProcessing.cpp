@@ -52,10 +52,12 @@ frmProcessing::frmProcessing() : Form(kForm, kControls) {}
 void frmProcessing::Form_Load() { ProgressBar1.Attach(Control(L"ProgressBar1"), 0, kMax); }
 
 // The picture: a band in the planner's colours with a calendar and a title.
+// The band's lighter end is still dark enough for the title to be read on it
+// (above 5:1), in any colour scheme.
 void frmProcessing::Paint(HDC dc) {
   RECT band{0, 0, TwipsToPixels(4080), TwipsToPixels(840)};
   TRIVERTEX corners[2] = {{band.left, band.top, 0x1f00, 0x4e00, 0x8c00, 0},
-                          {band.right, band.bottom, 0x5a00, 0x8f00, 0xc800, 0}};
+                          {band.right, band.bottom, 0x2a00, 0x5f00, 0xa000, 0}};
   GRADIENT_RECT gradient{0, 1};
   // gdi32's own, which the gradient library only forwards to: that library
   // is not one that the system always loads from its own folder.

@@ -108,6 +108,15 @@ TEST_F(ErrorDialog, TheTextBoxTurnsYellowThenWhiteAndTakesTheFocus) {
   EXPECT_EQ(GetFocus(), dialog.Control(L"txtDescribe"));
 }
 
+// Lines to beyond the foot of the screen and a word wider than it: the
+// dialog still stands whole on the screen.
+TEST_F(ErrorDialog, StaysOnTheScreenWhateverTheMessage) {
+  std::wstring description(400, L'W');
+  for (int line = 0; line < 80; ++line) description += L"\r\nline " + std::to_wstring(line);
+  ShowErrorDialog(dialog, 5, false, description);
+  EXPECT_TRUE(InTheWorkArea(dialog.hWnd()));
+}
+
 TEST_F(ErrorDialog, EnterMakesANewLineWhileTheTextBoxHasTheFocus) {
   Show(5);
   HWND box = dialog.Control(L"txtDescribe");

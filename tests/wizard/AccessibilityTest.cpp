@@ -8,6 +8,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -61,8 +62,6 @@ LONG Number(IAccessible* object, HRESULT (STDMETHODCALLTYPE IAccessible::*proper
 LONG Role(IAccessible* object, LONG child = CHILDID_SELF) { return Number(object, &IAccessible::get_accRole, child); }
 LONG State(IAccessible* object, LONG child = CHILDID_SELF) { return Number(object, &IAccessible::get_accState, child); }
 
-std::string Narrow(const std::wstring& text) { return basic::ToAnsi(text); }
-
 // The name each control that takes input, or shows progress, is read by.
 struct Named {
   const wchar_t* control;
@@ -81,25 +80,6 @@ void ExpectNamed(const basic::Form& form, const std::vector<Named>& names) {
     }
     EXPECT_EQ(Name(Read(control).get()), listed->name) << Narrow(name);
   }
-}
-
-// A key as the keyboard sends it to the control that has the focus, with
-// Shift held where asked.
-void Press(UINT key, bool shift = false) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_SHIFT] = shift ? 0x80 : 0;
-  SetKeyboardState(keys);
-  driver::PressKey(GetFocus(), key);
-  basic::DoEvents();
-  keys[VK_SHIFT] = 0;
-  SetKeyboardState(keys);
-}
-
-std::wstring Focused(const basic::Form& form) {
-  for (const auto& [name, control] : form.Controls())
-    if (GetFocus() == control) return name;
-  return L"(elsewhere)";
 }
 
 // The focus and state changes that a reader is told of, for one window.
@@ -219,13 +199,29 @@ TEST_F(ErrorDialogRead, TheDescriptionIsNamedForWhatItAsksAndTabLeavesItBothWays
   EXPECT_EQ(dialog.Text(L"txtDescribe"), vbwFrmErrHandler::kPlaceholder) << "Tab went into the text";
 }
 
-// A keyboard user who went on to a button before the highlight keeps it.
-TEST_F(ErrorDialogRead, TheHighlightTakesNoFocusThatTheUserMoved) {
-  ShowErrorDialog(dialog, 5, false);
-  SetFocus(dialog.Control(L"cmdAction(3)"));
-  dialog.tmrHighlight_Timer();
-  dialog.tmrHighlight_Timer();
-  EXPECT_EQ(Focused(dialog), L"cmdAction(3)");
+// After the highlight the box has the focus, or has it as soon as the user
+// comes to the dialog, unless the user moved it to another control: a
+// keyboard user who went on to a button keeps it. No focus, or the dialog's
+// own, is none that the user gave: the dialog opened behind another
+// program's window.
+TEST_F(ErrorDialogRead, TheHighlightGivesTheBoxTheFocusUnlessTheUserMovedIt) {
+  // Behind another program, where the user put the focus ("" the dialog itself), where it ends.
+  const std::tuple<bool, const wchar_t*, const wchar_t*> cases[] = {
+      {false, L"cmdAction(3)", L"cmdAction(3)"}, {false, L"", L"txtDescribe"}, {true, nullptr, L"txtDescribe"}};
+  for (const auto& [behind, focus, expected] : cases) {
+    {
+      std::optional<AnotherProgram> inFront;
+      if (behind) inFront.emplace(true);
+      ShowErrorDialog(dialog, 5, false);
+      if (focus) SetFocus(*focus ? dialog.Control(focus) : dialog.hWnd());
+      dialog.tmrHighlight_Timer();
+      dialog.tmrHighlight_Timer();
+    }
+    SetActiveWindow(dialog.hWnd());
+    basic::DoEvents();
+    EXPECT_EQ(Focused(dialog), expected) << behind << " " << Narrow(focus ? focus : L"(none)");
+    dialog.Unload();
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Every window of the wizard at the screen's DPI (the run chooses it by its
-// prefix): each text shows whole and clear of the others, the first control
-// has the focus when the window opens, and the keyboard works the windows.
+// prefix): each text shows whole and clear of the others and stands out from
+// its background in the user's colours, the first control has the focus when
+// the window opens, and the keyboard works the windows.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h
@@ -9,9 +10,11 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "basic/Colours.h"
 #include "basic/Handles.h"
 #include "basic/Runtime.h"
 #include "basic/Text.h"
@@ -39,11 +42,12 @@ int Dpi() {
 
 int AtDpi(int pixelsAt96) { return MulDiv(pixelsAt96, Dpi(), 96); }
 
-bool IsLabel(HWND control) {
+bool OfClass(HWND control, const char* kind) {
   char name[32] = {};
   GetClassNameA(control, name, sizeof name);
-  return lstrcmpiA(name, "Static") == 0;
+  return lstrcmpiA(name, kind) == 0;
 }
+bool IsLabel(HWND control) { return OfClass(control, "Static"); }
 
 // The text of a label as the label draws it: in its font, wrapped at its width.
 SIZE TextSize(HWND label) {
@@ -84,8 +88,6 @@ std::vector<Drawn> VisibleControls(const basic::Form& form) {
   return drawn;
 }
 
-std::string Narrow(const std::wstring& text) { return basic::ToAnsi(text); }
-
 // Whole texts, nothing covered, nothing cut off by the window's edge.
 void ExpectTidy(const basic::Form& form) {
   SCOPED_TRACE(Narrow(form.Name()) + " at " + std::to_string(Dpi()) + " DPI");
@@ -112,12 +114,6 @@ void ExpectTidy(const basic::Form& form) {
   }
 }
 
-std::wstring Focused(const basic::Form& form) {
-  for (const auto& [name, control] : form.Controls())
-    if (GetFocus() == control) return name;
-  return GetFocus() == form.hWnd() ? L"(the window)" : L"(elsewhere)";
-}
-
 // The width of an icon's picture; 0 for no icon.
 int IconWidth(HICON icon) {
   ICONINFO info{};
@@ -141,32 +137,11 @@ int IconDrawnFor(int resource, int size) {
       ->biWidth;
 }
 
-// A key as the keyboard sends it to the control that has the focus.
-void Press(UINT key) {
-  driver::PressKey(GetFocus(), key);
-  basic::DoEvents();
-}
-
 TEST(Screen, HasTheDpiTheRunAsksFor) {
   const char* wanted = std::getenv("KORVELL_TEST_DPI");
   if (!wanted) GTEST_SKIP() << "the run names no DPI";
   EXPECT_EQ(Dpi(), std::atoi(wanted)) << "the prefix's LogPixels did not take effect";
 }
-
-// A window of the test's own that takes the activation from a form, as
-// another program's window does, for as long as it lives.
-class AnotherProgram {
- public:
-  AnotherProgram()
-      : window_(CreateWindowExA(0, "STATIC", "Another program", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr)) {
-    SetActiveWindow(window_.get());
-    basic::DoEvents();
-  }
-
- private:
-  basic::UniqueWindow window_;
-};
 
 int FontHeight(HWND window) {
   LOGFONTA font{};
@@ -438,11 +413,17 @@ TEST_F(PasswordPrompt, EscapeCancels) {
   EXPECT_EQ(UserPassword, L"before");
 }
 
-class ErrorDialogLayout : public ::testing::TestWithParam<std::pair<int32_t, bool>> {
+struct Showing {
+  int32_t number;
+  bool reported;
+  const wchar_t* description = L"Something failed";
+};
+
+class ErrorDialogLayout : public ::testing::TestWithParam<Showing> {
  protected:
   void SetUp() override {
-    const auto [number, reported] = GetParam();
-    ShowErrorDialog(dialog, number, reported);
+    const auto [number, reported, description] = GetParam();
+    ShowErrorDialog(dialog, number, reported, description);
   }
   void TearDown() override {
     if (dialog.IsLoaded()) dialog.Unload();
@@ -451,9 +432,11 @@ class ErrorDialogLayout : public ::testing::TestWithParam<std::pair<int32_t, boo
 };
 
 // Enter presses the button the dialog opens on; no label reaches under a
-// button, where repainting the label could hide it.
-TEST_P(ErrorDialogLayout, IsTidyAndOpensOnItsFirstButton) {
+// button, where repainting the label could hide it. The whole dialog is on
+// the screen, beside any task bar, whatever its message.
+TEST_P(ErrorDialogLayout, IsTidyOnTheScreenAndOpensOnItsFirstButton) {
   ExpectTidy(dialog);
+  EXPECT_TRUE(InTheWorkArea(dialog.hWnd()));
   const bool asks = dialog.Visible(L"cmdSendMail") && dialog.Enabled(L"cmdSendMail");
   const wchar_t* first = asks ? L"cmdSendMail" : L"cmdAction(3)";
   EXPECT_EQ(Focused(dialog), first);
@@ -466,11 +449,124 @@ TEST_P(ErrorDialogLayout, IsTidyAndOpensOnItsFirstButton) {
   }
 }
 
-// The apology, the thanks after a report, and each known error's explanation.
+// The apology, the thanks after a report, and each known error's
+// explanation; the longest message the wizard writes, before a report and
+// with an explanation.
 INSTANTIATE_TEST_SUITE_P(EachShowing, ErrorDialogLayout,
-                         ::testing::Values(std::pair{5, false}, std::pair{5, true}, std::pair{-2147417848, false},
-                                           std::pair{-2147417851, false}, std::pair{7, false}, std::pair{76, false},
-                                           std::pair{3260, false}));
+                         ::testing::Values(Showing{5, false}, Showing{5, true}, Showing{-2147417848, false},
+                                           Showing{-2147417851, false}, Showing{7, false}, Showing{76, false},
+                                           Showing{3260, false}, Showing{5, false, kLongestDescription},
+                                           Showing{76, false, kLongestDescription}));
+
+// A control's pixels (0x00RRGGBB) as the screen shows them, repainted with
+// what its window paints under it: a label's background may be hollow.
+std::vector<DWORD> Pixels(HWND control) {
+  const HWND window = GetAncestor(control, GA_ROOT);
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(window, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  GetClientRect(control, &r);
+  const BITMAPINFO info{{sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+  void* bits = nullptr;
+  HDC screen = GetDC(control), memory = CreateCompatibleDC(screen);
+  const basic::UniqueGdi bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const HGDIOBJ old = SelectObject(memory, bitmap.get());
+  BitBlt(memory, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(control, screen);
+  return {static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + r.right * r.bottom};
+}
+
+COLORREF Commonest(const std::map<DWORD, int>& counts) {
+  const DWORD p =
+      std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  return RGB(GetBValue(p), GetGValue(p), GetRValue(p));
+}
+
+// The contrast of a control's own text to its background: the text is the
+// commonest colour of the pixels that change when the text goes, the
+// background that of the others. A picture button's picture moves with its
+// text: it is measured without.
+double TextContrast(HWND control) {
+  const auto picture = SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, 0);
+  const std::string text = driver::Text(control);
+  const std::vector<DWORD> shown = Pixels(control);
+  SetWindowTextA(control, "");
+  const std::vector<DWORD> without = Pixels(control);
+  SetWindowTextA(control, text.c_str());
+  SendMessageA(control, BM_SETIMAGE, IMAGE_ICON, picture);
+  std::map<DWORD, int> back, drawn;
+  for (size_t i = 0; i < shown.size(); ++i) ++(shown[i] == without[i] ? back : drawn)[shown[i]];
+  return drawn.empty() || back.empty() ? 1.0 : basic::Contrast(Commonest(drawn), Commonest(back));
+}
+
+// Every text of the form's labels, buttons and boxes that can be used stands
+// out from its background. (The tree and the grid draw with the scheme's
+// colours; their window texts are what screen readers read.)
+void ExpectLegible(const basic::Form& form) {
+  for (const auto& [name, control] : form.Controls()) {
+    const bool shown = IsWindowVisible(control) && IsWindowEnabled(control) && !driver::Text(control).empty();
+    if (!shown || !(IsLabel(control) || OfClass(control, "Button") || OfClass(control, "Edit"))) continue;
+    EXPECT_GE(TextContrast(control), basic::kLegibleContrast) << Narrow(form.Name()) << "." << Narrow(name);
+  }
+}
+
+// A colour scheme while the test runs: the colours of the faces, texts,
+// windows and highlights; none for the system's own scheme.
+constexpr int kSchemeColours[] = {COLOR_BTNFACE,    COLOR_BTNTEXT,   COLOR_WINDOW,
+                                  COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                                  COLOR_GRAYTEXT,   COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT};
+using Scheme = std::vector<COLORREF>;
+
+class InTheScheme : public ::testing::TestWithParam<Scheme> {
+ protected:
+  void SetUp() override {
+    for (int index : kSchemeColours) before_.push_back(GetSysColor(index));
+  }
+  void Choose() {
+    if (!GetParam().empty()) SetSysColors(int(std::size(kSchemeColours)), kSchemeColours, GetParam().data());
+  }
+  void TearDown() override { SetSysColors(int(std::size(kSchemeColours)), kSchemeColours, before_.data()); }
+  Scheme before_;
+};
+
+// The scheme is chosen while the selector stands, which then paints itself
+// anew in it. The error dialog's box is measured in both its colours.
+TEST_P(InTheScheme, EveryTextStandsOutFromItsBackground) {
+  frmNWCheck& selector = frmNWCheck::Instance();
+  ShowFreshSelector(selector);
+  Choose();
+  ExpectLegible(selector);
+  selector.Unload();
+  Continue instruction;
+  start_month month;
+  networkdriveunc = L"\\\\MASTER\\Private";
+  frmPassword prompt;
+  for (basic::Form* form : std::initializer_list<basic::Form*>{&instruction, &month, &prompt}) {
+    form->Show();
+    ExpectLegible(*form);
+    form->Unload();
+  }
+  for (const auto& [number, reported] : {std::pair{5, false}, std::pair{5, true}, std::pair{76, false}}) {
+    vbwFrmErrHandler dialog;
+    ShowErrorDialog(dialog, number, reported);
+    vbwTurnOffTimers();
+    ExpectLegible(dialog);
+    dialog.tmrHighlight_Timer();
+    ExpectLegible(dialog);
+    dialog.Unload();
+  }
+}
+
+constexpr COLORREF kBlack = 0, kWhite = 0xFFFFFF, kGrey = 0x808080;
+INSTANTIATE_TEST_SUITE_P(DefaultDarkAndLight, InTheScheme,
+                         ::testing::Values(Scheme{},
+                                           Scheme{kBlack, kWhite, kBlack, kWhite, RGB(26, 235, 255), kBlack,
+                                                  RGB(63, 242, 63), kGrey, kWhite},
+                                           Scheme{kWhite, kBlack, kWhite, kBlack, RGB(55, 0, 110), kWhite,
+                                                  RGB(96, 0, 0), kGrey, kWhite}));
 
 TEST(ErrorDialogKeys, AltEReportsTheError) {
   vbwFrmErrHandler dialog;

@@ -14,6 +14,7 @@
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "support/ErrorDialogStandIn.h"
+#include "support/FormsUnderTest.h"
 #include "support/NetProviderSandbox.h"
 #include "wizard/Continue.h"
 #include "wizard/Global.h"
@@ -30,9 +31,9 @@ void Pose(basic::Form& form, const char* name) {
   form.Unload();
 }
 
-void ErrorDialog(int32_t number, bool reported, const char* name) {
-  vbwMessageString =
-      vbwComposeMessage(number, L"Object variable or With block variable not set", L"Tamsel", L"Global", L"Main", 12);
+void ErrorDialog(int32_t number, bool reported, const char* name,
+                 const std::wstring& description = L"Object variable or With block variable not set") {
+  vbwMessageString = vbwComposeMessage(number, description, L"Tamsel", L"Global", L"Main", 12);
   vbwfHasReported = reported;
   vbwFrmErrHandler dialog;
   Pose(dialog, name);
@@ -52,6 +53,7 @@ int Gallery() {
   ErrorDialog(5, false, "error-dialog");
   ErrorDialog(5, true, "error-dialog-reported");
   ErrorDialog(76, false, "error-dialog-known");
+  ErrorDialog(5, false, "error-dialog-long", kLongestDescription);
   std::printf("done\n");
   return 0;
 }
