@@ -597,9 +597,7 @@ void PrepareUnattended() {
     g_logPath = LogPath(g_request.options);
     if (std::wstring problem = LogProblem(g_logPath); !problem.empty()) {
       // A quiet run still says why, in the log it keeps when none is given.
-      Options quiet;
-      quiet.quiet = g_request.options.quiet;
-      g_logPath = LogPath(quiet);
+      g_logPath = g_request.options.quiet ? FallbackLogPath() : L"";
       if (g_request.wrong.empty()) g_request.wrong = std::move(problem);
     }
     if (g_request.wrong.empty()) g_request.wrong = ShareProblem(g_request.options);
