@@ -55,6 +55,8 @@ void Empty(VARIANT* result) { VariantInit(&Ref(result)); }
 // ANSI calls keep a text's length in 16 bits: under Wine one of 65,536 + k
 // bytes reaches the system as its first k and names another object, a key
 // or value that exists. A longer text is refused before any call, never cut.
+// So is a text with a NUL inside: the system would read it up to the NUL and
+// act on the object named by its first part.
 struct Limit {
   size_t whole;
   size_t name = whole;  // each name between backslashes
@@ -71,6 +73,7 @@ constexpr Limit kPath{MAX_PATH - 1};        // the ANSI file calls: MAX_PATH wit
 bool Within(std::string_view ansi, const Limit& limit) {
   size_t name = 0;  // the characters of the name so far
   for (const char c : ansi) {
+    if (c == '\0') return false;
     name = c == '\\' ? 0 : name + 1;
     if (name > limit.name) return false;
   }

@@ -394,6 +394,8 @@ TEST_P(RegistryTest, WrittenTextsCountTheirEndingNul) {
 
 // `name` and 65,536 characters more: a length kept in 16 bits cuts it back to `name`.
 std::wstring Beyond(const std::wstring& name) { return name + std::wstring(65536, L'x'); }
+// `name`, a NUL and more: a call that reads up to the NUL names `name`.
+std::wstring WithNul(const std::wstring& name) { return name + std::wstring(1, L'\0') + L"x"; }
 
 // A path of exactly `length` characters to `name` in the temporary folder,
 // lengthened with ".\" steps and, for an odd one, one `pad` before the name.
@@ -471,6 +473,8 @@ TEST_P(RegistryTest, TextsBeyondTheSystemsLimitsAreRefusedAndTouchNothing) {
   const std::vector<Row> rows{
       {"write_ini_value, a key name cut to alias", [&] { return putIni(L"Section", Beyond(L"alias"), L"cut", file); }},
       {"write_ini_value, a section cut to alias", [&] { return putIni(Beyond(L"alias"), L"key", L"cut", file); }},
+      {"write_ini_value, a key name with a NUL after alias",
+       [&] { return putIni(L"Section", WithNul(L"alias"), L"cut", file); }},
       {"write_ini_value, a value of 70,000 characters",
        [&] { return putIni(L"Section", L"alias", std::wstring(70000, L'v'), file); }},
       {"write_ini_value, a key name of 32,767 characters",
@@ -498,9 +502,11 @@ TEST_P(RegistryTest, TextsBeyondTheSystemsLimitsAreRefusedAndTouchNothing) {
       {"QueryValue, a path of short names cut to alias", [&] { return QueryValue(L"v", alias + shortNames); }, L""},
       {"WriteValue, a value name cut to alias", [&] { return put(Beyond(L"alias"), key); }},
       {"WriteValue, a key name cut to alias", [&] { return put(L"v", Beyond(alias)); }},
+      {"WriteValue, a value name with a NUL after alias", [&] { return put(WithNul(L"alias"), key); }},
       {"delete_value, a value name cut to alias", [&] { return put(Beyond(L"alias"), key, idDeleteValue); }},
       {"delete_value, a key name cut to alias", [&] { return put(L"v", Beyond(alias), idDeleteValue); }},
       {"DirExists, a path cut to a folder", [&] { return enters(Beyond(Temp(L""))); }, L"False"},
+      {"DirExists, a path with a NUL after a folder", [&] { return enters(WithNul(Temp(L""))); }, L"False"},
       {"DirExists, a path of 260 characters", [&] { return enters(TempPath(260)); }, L"False"},
       {"DirExists, a path of 259 characters", [&] { return enters(TempPath(259)); }, L"True"},
       {"INI, a file name of 259 characters",

@@ -80,6 +80,7 @@ TEST(TypedPath, NamesAShareOnlyAsServerAndShareOrAsADriveConnectedToOne) {
       {L"L:", L"", L"L: leads to \\\\MASTER, which is not a network share."},
       {L"C:\\Korvell", L"", L"\"C:\\Korvell\" is not the path of a network share."},
       {L"abc", L"", L"\"abc\" is not the path of a network share."},
+      {std::wstring(80, L'a'), L"", L"\"" + std::wstring(80, L'a') + L"\" is not the path of a network share."},
       {L"\\\\MASTER", L"", L"\"\\\\MASTER\" is not the path of a network share."},
       {L"\\\\MASTER\\", L"", L"\"\\\\MASTER\\\" is not the path of a network share."},
       {L"\\\\MASTER\\korvell\\dats", L"", L"\"\\\\MASTER\\korvell\\dats\" is not the path of a network share."},
