@@ -93,6 +93,8 @@ bool Fits(Takes takes, const std::wstring& value) {
   }
 }
 
+bool WithinPathLimit(const std::wstring& file) { return ToAnsi(file).size() < MAX_PATH; }
+
 // A share or a file that the ANSI calls cannot name: they would take, and
 // record, a path with "?" in place of what they cannot carry.
 std::wstring BeyondCodePage(const Switch& s, const std::wstring& value) {
@@ -107,7 +109,7 @@ std::wstring BeyondCodePage(const Switch& s, const std::wstring& value) {
 // take part of it, and act on another share or file.
 std::wstring BeyondPathLimit(const Switch& s, const std::wstring& value) {
   if (s.takes == Takes::Share && !IsDriveText(value)) return ShareTooLong(WithoutTrailingBackslashes(value));
-  if (s.takes != Takes::File || ToAnsi(value).size() < MAX_PATH) return L"";
+  if (s.takes != Takes::File || WithinPathLimit(value)) return L"";
   return L"/" + std::wstring(s.name) + L" names \"" + Abridged(value) +
          L"\", which is longer than a file's path may be: give one of at most " + std::to_wstring(MAX_PATH - 1) +
          L" characters.";
@@ -173,7 +175,10 @@ Request Wrong(std::wstring what, const std::vector<std::wstring>& given) {
     const Switch* s = FindSwitch(arguments[i]);
     if (!s) continue;
     if (std::wstring_view(s->name) == L"quiet") request.options.quiet = true;
-    if (s->takes == Takes::File && i + 1 < arguments.size() && !IsSwitch(arguments[i + 1]))
+    // A log path that is itself refused is not written to: a longer one
+    // may still open, under another name than the one given.
+    if (s->takes == Takes::File && i + 1 < arguments.size() && !IsSwitch(arguments[i + 1]) &&
+        WithinPathLimit(arguments[i + 1]))
       request.options.log = arguments[i + 1];
   }
   return request;
