@@ -29,7 +29,6 @@ class ErrorDialogStandIn {
 };
 
 // From now on an error that no stand-in answers fails the running test and
-// leaves the failing procedure; a message box of this process that nobody
-// answers fails it too, and is closed: it would hold the test, and the run,
-// until the run's time is up.
+// leaves the failing procedure; and the tests are watched for what holds
+// them (see Watchman.h).
 void FailOnUnexpectedErrors();
