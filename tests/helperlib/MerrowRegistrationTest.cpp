@@ -7,6 +7,7 @@
 #include "../../src/basic/Text.h"
 #include "MerrowActivation.h"
 #include "MerrowClient.h"
+#include "support/RegistrySandbox.h"
 
 namespace {
 
@@ -58,15 +59,24 @@ TEST(MerrowRegistration, Regsvr32RegistersTheServerAndUnregisteringRemovesEveryK
   EXPECT_EQ(Regsvr32("/s /u"), 0u) << "unregistering twice";
 }
 
-TEST(MerrowRegistration, CreatingAnUnregisteredClassRaisesTheSystemsError) {
+// The system's error: a class not registered, or registered to a file that
+// is gone, which the system has words for (without their line break).
+TEST(MerrowRegistration, CreatingAClassThatCannotBeLoadedRaisesTheSystemsError) {
   ComApartment apartment;
-  try {
-    CreateMerrowClass();
-    FAIL() << "created without registration";
-  } catch (const basic::Error& e) {
-    EXPECT_EQ(e.Number(), REGDB_E_CLASSNOTREG);
-    EXPECT_FALSE(e.Description().empty());
-    EXPECT_NE(e.Description().back(), L'\n');
+  const RegistrySandbox classKey(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + kClassKey);
+  for (const std::string file : {"", "C:\\gone\\Merrow.dll"}) {
+    if (!file.empty())
+      RegSetKeyValueA(HKEY_LOCAL_MACHINE, (classKey.Path() + "\\InprocServer32").c_str(), nullptr, REG_SZ, file.c_str(),
+                      DWORD(file.size() + 1));
+    try {
+      CreateMerrowClass();
+      ADD_FAILURE() << "created with the server at \"" << file << "\"";
+    } catch (const basic::Error& e) {
+      if (file.empty())
+        EXPECT_EQ(e.Number(), REGDB_E_CLASSNOTREG);
+      else
+        EXPECT_EQ(e.Description().back(), L'.') << basic::ToAnsi(e.Description());
+    }
   }
 }
 
