@@ -26,6 +26,7 @@ class vbwFrmErrHandler : public basic::Form {
   void cmdAction_Click(int Index);
   void tmrHighlight_Timer();
   int32_t HighlightCount() const { return lngHighlightCount; }
+  bool Highlighting() const { return tmrHighlight.Enabled(); }
 
  protected:
   void Form_Load() override;

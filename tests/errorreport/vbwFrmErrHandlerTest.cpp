@@ -102,8 +102,10 @@ TEST_F(ErrorDialog, TheTextBoxTurnsYellowThenWhiteAndTakesTheFocus) {
   EXPECT_EQ(dialog.HighlightCount(), 1);
   EXPECT_EQ(DescribeColour(), COLORREF(0x00FFFF));
   EXPECT_NE(GetFocus(), dialog.Control(L"txtDescribe"));
+  EXPECT_TRUE(dialog.Highlighting());
   dialog.tmrHighlight_Timer();
   EXPECT_EQ(dialog.HighlightCount(), 0);
+  EXPECT_FALSE(dialog.Highlighting());
   EXPECT_EQ(DescribeColour(), COLORREF(0xFFFFFF));
   EXPECT_EQ(GetFocus(), dialog.Control(L"txtDescribe"));
 }
