@@ -3,19 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
-#include <map>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "WizardDriver.h"
 
 namespace {
 
-constexpr DWORD kBoxPatienceMs = 15000;   // longer than any test leaves a box open before it answers it
-constexpr DWORD kTestPatienceMs = 45000;  // twice the longest test, where the processor is emulated
+constexpr DWORD kPatienceMs = 45000;  // twice the longest test, where the processor is emulated
 
 class RunningTest : public testing::EmptyTestEventListener {
  public:
@@ -28,10 +24,10 @@ class RunningTest : public testing::EmptyTestEventListener {
     const std::lock_guard lock(mutex_);
     name_.clear();
   }
-  // The test running for longer than the patience allows; empty when none.
+  // The test that has run for longer than the patience allows; empty when none.
   std::string Overdue() const {
     const std::lock_guard lock(mutex_);
-    return !name_.empty() && GetTickCount() - since_ > kTestPatienceMs ? name_ : std::string();
+    return !name_.empty() && GetTickCount() - since_ > kPatienceMs ? name_ : std::string();
   }
 
  private:
@@ -40,42 +36,16 @@ class RunningTest : public testing::EmptyTestEventListener {
   DWORD since_ = 0;
 };
 
-// Fails the running test with what the box says, and answers it as Escape
-// would, else with No or O.K., so that the test goes on to its end.
-void Answer(HWND box) {
-  ADD_FAILURE() << "nobody answered the message box \"" << driver::Text(box) << "\" within " << kBoxPatienceMs / 1000
-                << " s: " << driver::MessageText(box);
-  for (int button : {IDCANCEL, IDNO, IDOK})
-    if (GetDlgItem(box, button)) {
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-      return;
-    }
-}
-
 [[noreturn]] void Watch(const RunningTest* running) {
-  std::map<HWND, DWORD> since;  // each box shown, from when
-  std::set<HWND> answered;
-  for (;; Sleep(250)) {
-    std::map<HWND, DWORD> shown;
-    driver::WaitForWindow(
-        GetCurrentProcessId(),
-        [&](HWND box) {
-          if (driver::IsMessageBox(box)) shown[box] = since.contains(box) ? since[box] : GetTickCount();
-          return false;
-        },
-        0);
-    for (const auto& [box, from] : shown)
-      if (GetTickCount() - from > kBoxPatienceMs && answered.insert(box).second) Answer(box);
-    since = std::move(shown);
-    if (const std::string test = running->Overdue(); !test.empty()) {
-      std::fflush(stdout);
-      std::fprintf(stderr,
-                   "\n%s has run for %lu s, longer than any test takes: it waits for what does not come. "
-                   "Windows shown: %s\n",
-                   test.c_str(), kTestPatienceMs / 1000, driver::ShownWindows(GetCurrentProcessId()).c_str());
-      std::fflush(stderr);
-      TerminateProcess(GetCurrentProcess(), 3);
-    }
+  for (std::string test;; Sleep(500)) {
+    if ((test = running->Overdue()).empty()) continue;
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "\n%s has run for %lu s, longer than any test takes, waiting for what does not come. "
+                 "Windows shown: %s\n",
+                 test.c_str(), kPatienceMs / 1000, driver::ShownWindows(GetCurrentProcessId()).c_str());
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
   }
 }
 
