@@ -95,6 +95,8 @@ class Form : public Object {
   void SetEnabled(const std::wstring& control, bool enabled);
   void SetVisible(const std::wstring& control, bool visible);
   bool Visible(const std::wstring& control) const;
+  // Where a panel stands in the client area; pixels.
+  RECT PanelRect(const std::wstring& panel) const { return panels_.at(panel); }
   // Moves and sizes a control; twips.
   void Place(const std::wstring& control, int left, int top, int width, int height);
   // Gives a control the focus; while another window is active, the form

@@ -170,6 +170,28 @@ TEST(Screen, FormsAndTheirFontsGrowWithTheDpi) {
   }
 }
 
+// A label whose text needs more lines than it was given grows, and the
+// panel around it grows with it, pushing down what stands below the panel.
+TEST(Screen, APanelGrowsWithTheLabelInItAndPushesDownWhatIsBelow) {
+  const basic::ControlSpec controls[] = {
+      {basic::Kind::Panel, L"Panel", 60, 60, 3000, 600},
+      {basic::Kind::Label, L"Inside", 120, 120, 2880, 240, L"Longer than one line of the label: the panel grows."},
+      {basic::Kind::Button, L"Below", 60, 900, 1200, 390, L"O.K."},
+  };
+  basic::Form form({L"Grows", L"Grows", 3200, 1500, WS_CAPTION}, controls);
+  form.Load();
+  RECT label, button;
+  GetWindowRect(form.Control(L"Inside"), &label);
+  GetWindowRect(form.Control(L"Below"), &button);
+  MapWindowPoints(nullptr, form.hWnd(), reinterpret_cast<POINT*>(&label), 2);
+  MapWindowPoints(nullptr, form.hWnd(), reinterpret_cast<POINT*>(&button), 2);
+  const RECT panel = form.PanelRect(L"Panel");
+  EXPECT_GE(label.bottom - label.top, basic::LabelTextSize(form.Control(L"Inside")).cy);
+  EXPECT_EQ(panel.bottom - label.bottom, basic::TwipsToPixels(60 + 600) - basic::TwipsToPixels(120 + 240));
+  EXPECT_EQ(button.top - panel.bottom, basic::TwipsToPixels(900) - basic::TwipsToPixels(60 + 600));
+  form.Unload();
+}
+
 TEST(SharingInstruction, IsTidyAndEnterPressesOk) {
   Continue form;
   form.Show();
