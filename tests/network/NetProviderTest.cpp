@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Network.h"
@@ -159,13 +160,10 @@ TEST_F(Connections, TheConnectedEnumerationListsEachConnectionOnceWithItsLocalNa
   ASSERT_EQ(Connect("\\\\MASTER\\Open", nullptr, nullptr, "K:"), DWORD(NO_ERROR));
   const auto records = Enumerate(RESOURCE_CONNECTED, RESOURCETYPE_ANY);
   ASSERT_EQ(records.size(), 2u);
-  for (const auto& r : records) {
-    EXPECT_EQ(r.scope, DWORD(RESOURCE_CONNECTED));
-    EXPECT_EQ(r.type, DWORD(RESOURCETYPE_DISK));
-    EXPECT_EQ(r.displayType, DWORD(RESOURCEDISPLAYTYPE_SHARE));
-    EXPECT_EQ(r.usage, DWORD(RESOURCEUSAGE_CONNECTABLE));
-    EXPECT_EQ(r.provider, "Office Network");
-  }
+  for (const auto& r : records)
+    EXPECT_EQ(std::tuple(r.scope, r.type, r.displayType, r.usage, r.provider),
+              std::tuple(DWORD(RESOURCE_CONNECTED), DWORD(RESOURCETYPE_DISK), DWORD(RESOURCEDISPLAYTYPE_SHARE),
+                         DWORD(RESOURCEUSAGE_CONNECTABLE), std::string("Office Network")));
   EXPECT_EQ(Connected(), (std::vector<std::string>{"\\\\MASTER\\KORVELL ", "\\\\MASTER\\Open K:"}));
   EXPECT_TRUE(Connected(RESOURCETYPE_PRINT).empty());
 

@@ -41,6 +41,11 @@ Names RemoteNames(NetResource& node) {
   return names;
 }
 
+// A node as the selector takes it: its short name, its type's name and number.
+std::wstring Described(const NetResource& node) {
+  return node.ShortName() + L" " + node.ResourceTypeName() + L" " + std::to_wstring(node.ResourceType());
+}
+
 class Network : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { vbwInitialize(); }
@@ -63,9 +68,7 @@ class Network : public ::testing::Test {
 
 TEST_F(Network, TheRootStandsForTheWholeNetworkAndListsTheProviders) {
   EXPECT_EQ(root->RemoteName(), L"");
-  EXPECT_EQ(root->ShortName(), L"");
-  EXPECT_EQ(root->ResourceType(), 0);
-  EXPECT_EQ(root->ResourceTypeName(), L"Generic");
+  EXPECT_EQ(Described(*root), L" Generic 0");
   EXPECT_TRUE(root->Fields().mvAmRoot);
 
   EXPECT_EQ(RemoteNames(*root), (Names{L"Office Network", L"Lab Network"}));
@@ -81,8 +84,7 @@ TEST_F(Network, EachLevelListsWhatTheProviderServesInItsOrder) {
 
   const auto master = Node({L"Office Network", L"KORVELL", L"\\\\MASTER"});
   ASSERT_TRUE(master);
-  EXPECT_EQ(master->ShortName(), L"MASTER");
-  EXPECT_EQ(master->ResourceTypeName(), L"Server");
+  EXPECT_EQ(Described(*master), L"MASTER Server 2");
   const auto& v = master->Fields();
   EXPECT_EQ(v.mvNetRes.dwScope, uint32_t(RESOURCE_GLOBALNET));
   EXPECT_EQ(v.mvNetRes.dwUsage, uint32_t(RESOURCEUSAGE_CONTAINER));
@@ -96,16 +98,10 @@ TEST_F(Network, AServerListsItsDiskSharesFirstThenItsPrinterShares) {
   ServedNetwork served(kOffice);
   const auto master = Node({L"Office Network", L"KORVELL", L"\\\\MASTER"});
   ASSERT_TRUE(master);
-  Names shortNames, typeNames;
-  std::vector<int32_t> types;
-  for (const auto& share : *master->Children()) {
-    shortNames.push_back(share->ShortName());
-    typeNames.push_back(share->ResourceTypeName());
-    types.push_back(share->ResourceType());
-  }
-  EXPECT_EQ(shortNames, (Names{L"Korvell", L"Users", L"C$", L"Archive", L"Laser", L"Colour"}));
-  EXPECT_EQ(typeNames, (Names{L"Share", L"Share", L"AdminShare", L"Share", L"Printer", L"Printer"}));
-  EXPECT_EQ(types, (std::vector<int32_t>{3, 3, 8, 3, 255, 255}));
+  Names shares;
+  for (const auto& share : *master->Children()) shares.push_back(Described(*share));
+  EXPECT_EQ(shares, (Names{L"Korvell Share 3", L"Users Share 3", L"C$ AdminShare 8", L"Archive Share 3",
+                           L"Laser Printer 255", L"Colour Printer 255"}));
   EXPECT_EQ(master->Children()->Item(std::wstring(L"\\\\MASTER\\Laser"))->Fields().mvNetRes.dwType,
             uint32_t(RESOURCETYPE_PRINT));
 }
@@ -212,15 +208,12 @@ TEST(NetResourceNames, EachDisplayTypeHasItsNameAndAPrinterIsNamedPrinter) {
   const Names names{L"Generic", L"Domain",     L"Server",    L"Share", L"File",         L"Group", L"Network",
                     L"Root",    L"AdminShare", L"Directory", L"Tree",  L"NDSContainer", L"",      L""};
   for (uint32_t type = 0; type < names.size(); ++type) {
-    const auto node = WithRecord(type);
-    EXPECT_EQ(node.ResourceTypeName(), names[type]) << type;
-    EXPECT_EQ(node.ResourceType(), int32_t(type));
+    EXPECT_EQ(Described(WithRecord(type)), L" " + names[type] + L" " + std::to_wstring(type));
   }
   for (uint32_t type : {3u, 8u}) {
     auto printer = WithRecord(type);
     printer.IsPrinter(true);
-    EXPECT_EQ(printer.ResourceTypeName(), L"Printer");
-    EXPECT_EQ(printer.ResourceType(), 255);
+    EXPECT_EQ(Described(printer), L" Printer 255");
   }
 }
 

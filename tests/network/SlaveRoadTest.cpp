@@ -15,7 +15,6 @@
 #include "basic/App.h"
 #include "network/SelectorNetwork.h"
 #include "support/NetProviderSandbox.h"
-#include "support/RegistrySandbox.h"
 #include "support/EndToEnd.h"
 #include "support/WizardDriver.h"
 
@@ -57,14 +56,11 @@ struct ConnectionEnd {
   ~ConnectionEnd() { WNetCancelConnection2A(share, 0, TRUE); }
 };
 
-class SlaveRoad : public ::testing::Test {
+class SlaveRoad : public WizardRoad {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u); }
-  static void TearDownTestSuite() { RunQuietly("regsvr32 /u /s \"" + Bin() + "\\Merrow.dll\""); }
-
   void SetUp() override {
     fs::remove(planner);
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "Master", REG_SZ, "NO", 3);
+    SetMachine("Master", "NO");
   }
   void TearDown() override { fs::remove(planner); }
 
@@ -99,12 +95,10 @@ class SlaveRoad : public ::testing::Test {
     EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "year"), "<missing>");
     const std::string started = "program=" + Bin() + "\\korvell.exe";
     // The planner starts on its own time and writes its record as it goes.
-    driver::WaitUntil([&] { return Contents(planner).find(started) != std::string::npos; }, 10000);
-    EXPECT_NE(Contents(planner).find(started), std::string::npos) << Contents(planner);
+    EXPECT_TRUE(driver::WaitUntil([&] { return Contents(planner).find(started) != std::string::npos; }, 10000))
+        << Contents(planner);
   }
 
-  RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
-  RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path planner = fs::path(Bin()) / "korvell-started.txt";
   driver::Process wizard{"\"" + Bin() + "\\Tamsel32.exe\"", Bin()};
 };
@@ -118,9 +112,7 @@ TEST_F(SlaveRoad, ConfirmingTheMastersShareRecordsItAndStartsThePlanner) {
   EXPECT_EQ(driver::MessageText(question),
             "Are You Sure That\r\n\\\\MASTER\\korvell\r\nIs The Korvell Master Directory?");
   PostMessageA(question, WM_COMMAND, IDYES, 0);
-  DWORD code = 99;
-  ASSERT_TRUE(wizard.WaitForExit(20000, &code));
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ExitCode(wizard), 0u);
 
   ExpectRecordedAndPlannerStarted("\\\\MASTER\\korvell");
 }
@@ -139,9 +131,7 @@ TEST_F(SlaveRoad, AnsweringNoChangesNothingAndKeepsTheSelectorOpen) {
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
 
   EXPECT_TRUE(driver::ClickButton(selector, "E&xit"));
-  DWORD code = 99;
-  EXPECT_TRUE(wizard.WaitForExit(20000, &code));
-  EXPECT_EQ(code, 0u) << "leaving by Exit before anything was written is no failure";
+  EXPECT_EQ(ExitCode(wizard), 0u) << "leaving by Exit before anything was written is no failure";
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
   EXPECT_EQ(Contents(planner), "<missing>");
 }
@@ -229,9 +219,7 @@ TEST_F(UnlistedMaster, ATypedProtectedShareOpensWithItsPasswordAndIsRecorded) {
   EXPECT_EQ(driver::MessageText(question),
             "Are You Sure That\r\n" + std::string(kTypedShare) + "\r\nIs The Korvell Master Directory?");
   PostMessageA(question, WM_COMMAND, IDYES, 0);
-  DWORD code = 99;
-  ASSERT_TRUE(wizard.WaitForExit(20000, &code));
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ExitCode(wizard), 0u);
   ExpectRecordedAndPlannerStarted(kTypedShare);
 }
 

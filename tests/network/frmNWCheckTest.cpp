@@ -15,8 +15,8 @@
 #include "network/frmNWCheck.h"
 #include "network/frmPassword.h"
 #include "support/DialogAnswerer.h"
+#include "support/EndToEnd.h"
 #include "support/FormsUnderTest.h"
-#include "support/RegistrySandbox.h"
 #include "support/WizardDriver.h"
 #include "wizard/Global.h"
 #include "wizard/resource.h"
@@ -45,6 +45,13 @@ class Selector : public ::testing::Test {
     Expand(L"QUILLON");
     Expand(kMaster);
   }
+  // A node as one text: its text, image and tag ("Y" once its children are
+  // listed), then its children's keys.
+  std::wstring Node(const std::wstring& key) {
+    std::wstring node = tree().Text(key) + L", " + tree().Image(key) + L", " + tree().Tag(key);
+    for (const auto& child : tree().ChildKeys(key)) node += L", " + child;
+    return node;
+  }
   std::vector<std::wstring> Texts(const std::wstring& key) {
     std::vector<std::wstring> texts;
     for (const auto& child : tree().ChildKeys(key)) texts.push_back(tree().Text(child));
@@ -66,13 +73,43 @@ class Selector : public ::testing::Test {
       keys.push_back(tree().KeyOf(item));
     return keys;
   }
-  // What the selector shows and allows for the current selection.
+  // What the selector shows and allows: the selected path's label, then the buttons enabled.
+  std::string Shown() {
+    std::string shown = Narrow(form.Text(L"lblPath"));
+    for (const wchar_t* button : {L"cmdMapDrive", L"cmdPassword"})
+      if (Enabled(button)) shown += ", " + Narrow(button);
+    return shown;
+  }
+  // What the selector holds, shows and allows for the current selection.
   void ExpectSelected(const std::wstring& path, bool isProtected) {
     EXPECT_EQ(networkdriveunc, path);
-    EXPECT_EQ(networkdriveprotected, isProtected) << basic::ToAnsi(path);
-    EXPECT_EQ(form.Text(L"lblPath"), L"Selected Network Path: " + path);
-    EXPECT_EQ(Enabled(L"cmdMapDrive"), !isProtected) << basic::ToAnsi(path);
-    EXPECT_EQ(Enabled(L"cmdPassword"), isProtected) << basic::ToAnsi(path);
+    EXPECT_EQ(networkdriveprotected, isProtected) << Narrow(path);
+    EXPECT_EQ(Shown(), "Selected Network Path: " + Narrow(path) + (isProtected ? ", cmdPassword" : ", cmdMapDrive"));
+  }
+  // The user's mouse, as a click of its own, not the second half of a double
+  // click: the pointer moves onto the node's text and clicks; then the
+  // selector's answer is waited for.
+  void ClickWithTheMouse(const std::wstring& key) {
+    SetForegroundWindow(form.hWnd());
+    Sleep(GetDoubleClickTime() + 50);
+    HTREEITEM item = TreeView_GetRoot(tree().hWnd());
+    while (item && tree().KeyOf(item) != key) item = TreeView_GetNextVisible(tree().hWnd(), item);
+    ASSERT_TRUE(item) << Narrow(key) << " is not visible";
+    RECT text{};
+    ASSERT_TRUE(TreeView_GetItemRect(tree().hWnd(), item, &text, TRUE));
+    POINT at{(text.left + text.right) / 2, (text.top + text.bottom) / 2};
+    ClientToScreen(tree().hWnd(), &at);
+    SetCursorPos(at.x, at.y);
+    INPUT click[2]{};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    for (DWORD start = GetTickCount(); networkdriveunc.empty() && GetTickCount() - start < 5000;) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      basic::DoEvents();
+    }
+    basic::DoEvents();
   }
 
   frmNWCheck& form = frmNWCheck::Instance();
@@ -80,22 +117,14 @@ class Selector : public ::testing::Test {
 
 TEST_F(Selector, OpensOnEntireNetworkWithOneExpandableNodePerProvider) {
   EXPECT_EQ(driver::Text(form.hWnd()), "Select Korvell  Master Directory");
-  EXPECT_EQ(tree().Text(L"_ROOT"), L"Entire Network");
-  EXPECT_EQ(tree().Image(L"_ROOT"), L"root");
-  EXPECT_EQ(tree().Tag(L"_ROOT"), L"Y");
+  EXPECT_EQ(Node(L"_ROOT"), L"Entire Network, root, Y, Office Network, Lab Network");
   EXPECT_EQ(Texts(L"_ROOT"), (std::vector<std::wstring>{L"Office Network", L"Lab Network"}));
   EXPECT_EQ(TopKeys(), (std::vector<std::wstring>{L"_ROOT", L"_CONNECTED"}));
-  EXPECT_EQ(tree().Text(L"_CONNECTED"), L"Connected Network Folders");
-  EXPECT_TRUE(tree().ChildKeys(L"_CONNECTED").empty()) << "this user is connected to nothing yet";
-  for (const auto& provider : tree().ChildKeys(L"_ROOT")) {
-    EXPECT_EQ(tree().Tag(provider), L"N");
-    EXPECT_EQ(tree().Image(provider), L"network");
-    EXPECT_EQ(tree().ChildKeys(provider), std::vector<std::wstring>{provider + L"_FAKE"});
-  }
-  EXPECT_EQ(form.Text(L"lblPath"), L"Selected Network Path: None");
+  EXPECT_EQ(Node(L"_CONNECTED"), L"Connected Network Folders, network, Y") << "this user is connected to nothing yet";
+  for (const auto& provider : tree().ChildKeys(L"_ROOT"))
+    EXPECT_EQ(Node(provider), provider + L", network, N, " + provider + L"_FAKE");
   Repaint();
-  EXPECT_FALSE(Enabled(L"cmdMapDrive"));
-  EXPECT_FALSE(Enabled(L"cmdPassword"));
+  EXPECT_EQ(Shown(), "Selected Network Path: None");
 }
 
 TEST_F(Selector, ExpandingTheMasterSortsItsSharesAndFindsThePlannersShare) {
@@ -143,35 +172,13 @@ TEST(TreeOrder, IsTheControlsOwnComparisonOfTheTexts) {
 TEST_F(Selector, AnOpenShareExpandsToNothing) {
   ExpandMaster();
   Expand(kKorvell);
-  EXPECT_EQ(tree().Tag(kKorvell), L"Y");
-  EXPECT_TRUE(tree().ChildKeys(kKorvell).empty());
+  EXPECT_EQ(Node(kKorvell), L"korvell, share, Y");
 }
 
 TEST_F(Selector, ClickingAShareRecordsItsPathAndEnablesConfirm) {
   ExpandMaster();
   form.tvwNetwork_NodeClick(kKorvell);
-  EXPECT_EQ(networkdriveunc, kKorvell);
-  EXPECT_FALSE(networkdriveprotected);
-  EXPECT_EQ(form.Text(L"lblPath"), std::wstring(L"Selected Network Path: ") + kKorvell);
-  EXPECT_TRUE(Enabled(L"cmdMapDrive"));
-  EXPECT_FALSE(Enabled(L"cmdPassword"));
-}
-
-// The user's mouse: the pointer moves onto the node's text and clicks.
-void ClickWithTheMouse(const basic::TreeView& tree, const std::wstring& key) {
-  HTREEITEM item = TreeView_GetRoot(tree.hWnd());
-  while (item && tree.KeyOf(item) != key) item = TreeView_GetNextVisible(tree.hWnd(), item);
-  ASSERT_TRUE(item) << basic::ToAnsi(key) << " is not visible";
-  RECT text{};
-  ASSERT_TRUE(TreeView_GetItemRect(tree.hWnd(), item, &text, TRUE));
-  POINT at{(text.left + text.right) / 2, (text.top + text.bottom) / 2};
-  ClientToScreen(tree.hWnd(), &at);
-  SetCursorPos(at.x, at.y);
-  INPUT click[2]{};
-  click[0].type = click[1].type = INPUT_MOUSE;
-  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, click, sizeof(INPUT));
+  ExpectSelected(kKorvell, false);
 }
 
 int g_folderTests = 0;
@@ -183,20 +190,13 @@ bool CountedFolderTest(const std::wstring& path) {
 TEST_F(Selector, EachClickOnANodeRunsItsClickOnceWhateverTheOrderOfTheTreesNotices) {
   ExpandMaster();
   const auto previous = std::exchange(sharepaths::FolderTest, &CountedFolderTest);
-  SetForegroundWindow(form.hWnd());
   // Another share, the same one again (already selected), a protected one, and
   // a server, which is tested as no folder at all.
   for (const auto& [key, tests] :
        {std::pair{kKorvell, 1}, std::pair{kKorvell, 1}, std::pair{kPrivate, 1}, std::pair{kMaster, 0}}) {
     g_folderTests = 0;
     networkdriveunc.clear();
-    Sleep(GetDoubleClickTime() + 50);  // a click of its own, not the second half of a double click
-    ClickWithTheMouse(tree(), key);
-    for (DWORD start = GetTickCount(); networkdriveunc.empty() && GetTickCount() - start < 5000;) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-      basic::DoEvents();
-    }
-    basic::DoEvents();
+    ClickWithTheMouse(key);
     EXPECT_EQ(networkdriveunc, tests ? key : L"None") << basic::ToAnsi(key);
     EXPECT_EQ(g_folderTests, tests) << basic::ToAnsi(key);
   }
@@ -208,9 +208,7 @@ TEST_F(Selector, ClickingAPrinterServerOrDomainSelectsNoPath) {
   for (const wchar_t* key : {L"\\\\MASTER\\Laser", kMaster, L"QUILLON"}) {
     form.tvwNetwork_NodeClick(kKorvell);
     form.tvwNetwork_NodeClick(key);
-    EXPECT_EQ(form.Text(L"lblPath"), L"Selected Network Path: None");
-    EXPECT_FALSE(Enabled(L"cmdMapDrive"));
-    EXPECT_FALSE(Enabled(L"cmdPassword"));
+    EXPECT_EQ(Shown(), "Selected Network Path: None") << Narrow(key);
   }
 }
 
@@ -218,10 +216,8 @@ TEST_F(Selector, AProtectedShareNeedsAPasswordBeforeItCanBeConfirmed) {
   ExpandMaster();
   UserPassword = L"old";
   form.tvwNetwork_NodeClick(kPrivate);
-  EXPECT_TRUE(networkdriveprotected);
+  ExpectSelected(kPrivate, true);
   EXPECT_EQ(UserPassword, L"");
-  EXPECT_TRUE(Enabled(L"cmdPassword"));
-  EXPECT_FALSE(Enabled(L"cmdMapDrive"));
 
   // The password prompt: the resource is shown; a password that opens
   // nothing enables nothing.
@@ -244,10 +240,9 @@ TEST_F(Selector, AProtectedShareNeedsAPasswordBeforeItCanBeConfirmed) {
   // "None" can never be confirmed.
   form.tvwNetwork_NodeClick(kMaster);
   EXPECT_EQ(networkdriveunc, L"None");
-  EXPECT_FALSE(Enabled(L"cmdMapDrive"));
+  EXPECT_EQ(Shown(), "Selected Network Path: None, cmdPassword");
   Repaint();
-  EXPECT_FALSE(Enabled(L"cmdMapDrive"));
-  EXPECT_TRUE(Enabled(L"cmdPassword"));
+  EXPECT_EQ(Shown(), "Selected Network Path: None, cmdPassword");
 }
 
 TEST_F(Selector, ThePasswordPromptKeepsNoPasswordAndAnEmptyOneOpensNothing) {
@@ -288,8 +283,7 @@ TEST_F(Selector, TheButtonRule) {
   };
   for (const auto& c : cases) {
     const SelectorButtons b = ButtonRule(c.isProtected, c.path, c.password);
-    EXPECT_EQ(b.password, c.expected.password) << c.path;
-    EXPECT_EQ(b.confirm, c.expected.confirm) << c.path;
+    EXPECT_EQ(std::pair(b.password, b.confirm), std::pair(c.expected.password, c.expected.confirm)) << c.path;
   }
 }
 
@@ -390,49 +384,35 @@ TEST_F(Selector, TypedPathsNeverRunTheShareCheck) {
 }
 
 // A connection of this user, ended again with the test.
-class Connection {
- public:
-  explicit Connection(const char* remote) : remote_(remote) {
+struct Connection {
+  explicit Connection(std::string share) : remote(std::move(share)) {
     NETRESOURCEA resource{};
     resource.dwType = RESOURCETYPE_DISK;
-    resource.lpRemoteName = remote_.data();
-    result_ = WNetAddConnection2A(&resource, nullptr, nullptr, 0);
+    resource.lpRemoteName = remote.data();
+    result = WNetAddConnection2A(&resource, nullptr, nullptr, 0);
   }
-  ~Connection() { WNetCancelConnection2A(remote_.c_str(), 0, TRUE); }
-  DWORD Result() const { return result_; }
-
- private:
-  std::string remote_;
-  DWORD result_;
+  ~Connection() { WNetCancelConnection2A(remote.c_str(), 0, TRUE); }
+  std::string remote;
+  DWORD result;
 };
 
 TEST_F(Selector, ConnectedFoldersAreListedBesideTheNetworkAndSelectLikeShares) {
   form.Unload();
   Connection korvell("\\\\MASTER\\korvell");
-  ASSERT_EQ(korvell.Result(), DWORD(NO_ERROR));
+  ASSERT_EQ(korvell.result, DWORD(NO_ERROR));
   form.Show();
   const std::wstring key = L"_CONNECTED|\\\\MASTER\\korvell";
   ASSERT_EQ(tree().ChildKeys(L"_CONNECTED").size(), 1u);
   EXPECT_EQ(basic::UCase(tree().ChildKeys(L"_CONNECTED").front()), basic::UCase(key));
   EXPECT_EQ(basic::UCase(tree().Text(key)), L"\\\\MASTER\\KORVELL");
-  EXPECT_EQ(tree().Image(key), L"share");
-  EXPECT_EQ(tree().Tag(key), L"Y");
-  EXPECT_TRUE(tree().ChildKeys(key).empty()) << "nothing to browse below it";
+  EXPECT_EQ(Node(key), tree().Text(key) + L", share, Y") << "nothing to browse below it";
 
   // The same share under the whole network keeps a node of its own.
   ExpandMaster();
   tree().EnsureVisible(key);
-  SetForegroundWindow(form.hWnd());
-  Sleep(GetDoubleClickTime() + 50);  // a click of its own
-  ClickWithTheMouse(tree(), key);
-  for (DWORD start = GetTickCount(); networkdriveunc.empty() && GetTickCount() - start < 5000;) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    basic::DoEvents();
-  }
+  ClickWithTheMouse(key);
   EXPECT_EQ(basic::UCase(networkdriveunc), L"\\\\MASTER\\KORVELL");
-  EXPECT_EQ(form.Text(L"lblPath"), L"Selected Network Path: " + networkdriveunc);
-  EXPECT_TRUE(Enabled(L"cmdMapDrive"));
-  EXPECT_FALSE(Enabled(L"cmdPassword"));
+  ExpectSelected(networkdriveunc, false);
 }
 
 // Drives remembered for later sessions, where the router keeps them; gone
@@ -464,7 +444,7 @@ class Remembered {
 TEST_F(Selector, RememberedFoldersAreListedOnceBesideTheConnectedOnes) {
   form.Unload();
   Connection korvell("\\\\MASTER\\korvell");
-  ASSERT_EQ(korvell.Result(), DWORD(NO_ERROR));
+  ASSERT_EQ(korvell.result, DWORD(NO_ERROR));
   Remembered remembered({{"Y", "\\\\master\\KORVELL"}, {"Z", "\\\\MASTER\\Users"}});
   form.Show();
   std::vector<std::wstring> listed;
@@ -474,15 +454,10 @@ TEST_F(Selector, RememberedFoldersAreListedOnceBesideTheConnectedOnes) {
   ExpectSelected(L"\\\\MASTER\\Users", false);
 }
 
+using endtoend::Setting;
+
 class Confirmation : public Selector {
  protected:
-  std::string Setting(HKEY root, const char* value) {
-    char text[MAX_PATH] = "";
-    DWORD size = sizeof text;
-    if (RegGetValueA(root, "SOFTWARE\\Quillon\\Network Korvell", value, RRF_RT_REG_SZ, nullptr, text, &size))
-      return "<missing>";
-    return text;
-  }
   RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
   RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
 };

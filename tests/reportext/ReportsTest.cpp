@@ -16,10 +16,9 @@ namespace {
 
 using basic::FromAnsi;
 
-bool Contains(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
-
-// Every line break is CR LF, and none ends the text.
-void ExpectCrLfLines(const std::wstring& text) {
+// The report holds every part; every line break is CR LF, and none ends the text.
+void ExpectReport(const std::wstring& text, std::initializer_list<std::wstring> parts) {
+  for (const std::wstring& part : parts) EXPECT_NE(text.find(part), std::wstring::npos) << part << "\nin:\n" << text;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == L'\n') {
       EXPECT_TRUE(i > 0 && text[i - 1] == L'\r') << "bare line feed at " << i;
@@ -39,43 +38,33 @@ TEST(VersionReport, NamesTheProgramItsVersionLibrariesReferencesAndLoadedModules
   const std::wstring report = extension.VersionReport();
   const std::wstring self = FromAnsi(ThisFolder()) + L"\\test_reportext.exe";
 
-  EXPECT_TRUE(Contains(report, L"Program: " + self + L"\r\n")) << report;
   const std::wstring version = std::to_wstring(APP_VERSION_MAJOR) + L"." + std::to_wstring(APP_VERSION_MINOR) + L".0." +
                                std::to_wstring(APP_VERSION_REVISION);
-  EXPECT_TRUE(Contains(report, L"Program version: " + version + L"\r\n")) << report;
-  EXPECT_TRUE(Contains(report, L"Command line: /test\r\n"));
-  EXPECT_TRUE(Contains(report, L"Merrow.dll: " + FromAnsi(ThisFolder()) + L"\\Merrow.dll, version "));
-  EXPECT_TRUE(Contains(report, L"Runtime library: kernel32.dll: C:\\windows\\system32\\kernel32.dll, version "));
-  EXPECT_TRUE(Contains(report, L"Reference: Scripting\r\nReference: DAO\r\nReference: Merrow32\r\n"));
-  EXPECT_TRUE(Contains(report, L"Module: " + self + L", version "));
-  EXPECT_TRUE(Contains(report, L"Module: C:\\windows\\system32\\ntdll.dll, version "));
-  ExpectCrLfLines(report);
+  ExpectReport(
+      report, {L"Program: " + self + L"\r\n", L"Program version: " + version + L"\r\n", L"Command line: /test\r\n",
+               L"Merrow.dll: " + FromAnsi(ThisFolder()) + L"\\Merrow.dll, version ",
+               L"Runtime library: kernel32.dll: C:\\windows\\system32\\kernel32.dll, version ",
+               L"Reference: Scripting\r\nReference: DAO\r\nReference: Merrow32\r\n", L"Module: " + self + L", version ",
+               L"Module: C:\\windows\\system32\\ntdll.dll, version "});
 }
 
 TEST(VersionReport, SaysWhenTheRuntimeLibraryIsNowhere) {
   VbwExtension extension;
   extension.RuntimeLibrary = L"msvbvm60.dll";
-  EXPECT_TRUE(Contains(extension.VersionReport(), L"Runtime library: msvbvm60.dll, not found\r\n"));
+  ExpectReport(extension.VersionReport(), {L"Runtime library: msvbvm60.dll, not found\r\n"});
 }
 
 TEST(SystemReport, DescribesMachineMemoryDisksLocaleAndScreen) {
   char computer[MAX_COMPUTERNAME_LENGTH + 1];
   DWORD size = sizeof computer;
   GetComputerNameA(computer, &size);
-  const std::wstring report = VbwExtension().SystemReport();
-
-  EXPECT_TRUE(Contains(report, L"Computer name: " + FromAnsi(computer) + L"\r\n")) << report;
-  EXPECT_TRUE(Contains(report, L"Memory: ")) << report;
-  EXPECT_TRUE(Contains(report, L" MB physical, ")) << report;
-  EXPECT_TRUE(Contains(report, L"Disk C:\\: fixed, ")) << report;
-  EXPECT_TRUE(Contains(report, L"ANSI code page " + std::to_wstring(GetACP()))) << report;
-  EXPECT_TRUE(Contains(report, L"Screen: " + std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L" x ")) << report;
   wchar_t lcid[16];
   swprintf(lcid, 16, L"(LCID 0x%04X)", unsigned(GetUserDefaultLCID()));
-  EXPECT_TRUE(Contains(report, lcid)) << report;
-  for (const wchar_t* line : {L"Operating system: ", L"Processor: ", L"Locale: ", L"User name: "})
-    EXPECT_TRUE(Contains(report, line)) << line;
-  ExpectCrLfLines(report);
+  ExpectReport(VbwExtension().SystemReport(),
+               {L"Computer name: " + FromAnsi(computer) + L"\r\n", L"Memory: ", L" MB physical, ",
+                L"Disk C:\\: fixed, ", L"ANSI code page " + std::to_wstring(GetACP()),
+                L"Screen: " + std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L" x ", lcid, L"Operating system: ",
+                L"Processor: ", L"Locale: ", L"User name: "});
 }
 
 constexpr basic::FormSpec kTestForm{L"frmLogin", L"Log in", 4000, 2000};

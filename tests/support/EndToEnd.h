@@ -1,7 +1,9 @@
 // What the end-to-end tests share: the folder of the programs, quiet runs of
 // a helper program, the settings the wizard wrote and the files it left,
-// shares of the network and the Explorer windows that runs leave.
+// shares of the network, the Explorer windows that runs leave, and the
+// fixture of the roads that start the wizard.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h
 #include <tlhelp32.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "basic/App.h"
+#include "support/RegistrySandbox.h"
 #include "support/WizardDriver.h"
 
 namespace endtoend {
@@ -24,6 +27,14 @@ inline std::string Bin() { return std::filesystem::path(basic::App::Path()).stri
 
 // Runs a program to its end; its exit code, 1 when it did not end in a minute.
 inline DWORD RunQuietly(const std::string& commandLine) { return driver::RunToEnd(commandLine); }
+
+// A started program's exit code once it has ended within the time;
+// STILL_ACTIVE (259) when it has not.
+inline DWORD ExitCode(const driver::Process& program, DWORD timeoutMs = 20000) {
+  DWORD code = STILL_ACTIVE;
+  program.WaitForExit(timeoutMs, &code);
+  return code;
+}
 
 // A value of the settings key; "<missing>" when there is none.
 inline std::string Setting(HKEY root, const char* name) {
@@ -113,5 +124,20 @@ inline void CloseExplorerWindows() {
     driver::WaitUntil([window] { return !IsWindow(window); }, kPatienceMs);
   }
 }
+
+// A road of the wizard's own process: Merrow.dll registered for the suite,
+// as the planner's installation leaves it, and the settings of the product
+// family emptied before each test and after it.
+class WizardRoad : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u); }
+  static void TearDownTestSuite() { RunQuietly("regsvr32 /u /s \"" + Bin() + "\\Merrow.dll\""); }
+  static void SetMachine(const char* name, const std::string& value) {
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettings, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
+  }
+
+  RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
+  RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
+};
 
 }  // namespace endtoend

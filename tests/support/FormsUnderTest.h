@@ -100,7 +100,7 @@ inline bool InTheWorkArea(HWND window) {
 class StartMonthShown : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / "korvell-layout-month";
+    folder = std::filesystem::temp_directory_path() / "korvell-start-month";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     net_dir = folder.wstring();

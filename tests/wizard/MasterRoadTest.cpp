@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "basic/App.h"
-#include "support/RegistrySandbox.h"
 #include "support/TestMailClient.h"
 #include "support/EndToEnd.h"
 #include "support/WizardDriver.h"
@@ -29,11 +28,6 @@ namespace {
 using namespace endtoend;
 
 void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-// The error dialog of a wizard that failed; its message.
-std::string ErrorMessage(HWND dialog) {
-  return driver::Text(driver::FindChild(dialog, "Static", "An unexpected error"));
-}
 
 RECT WindowRect(HWND window) {
   RECT rect{};
@@ -141,11 +135,8 @@ class SlowlyClosingExplorer {
   std::thread thread_;
 };
 
-class MasterRoad : public ::testing::Test {
+class MasterRoad : public WizardRoad {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u); }
-  static void TearDownTestSuite() { RunQuietly("regsvr32 /u /s \"" + Bin() + "\\Merrow.dll\""); }
-
   void SetUp() override {
     CloseExplorerWindows();
     root = fs::temp_directory_path() / "korvell-master";
@@ -164,11 +155,8 @@ class MasterRoad : public ::testing::Test {
 
   void Install(const char* master) {
     SetMachine("Master", master);
-    SetMachine("dir", program.string().c_str());
-    SetMachine("NetDir", data.string().c_str());
-  }
-  static void SetMachine(const char* name, const char* value) {
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettings, name, REG_SZ, value, DWORD(strlen(value) + 1));
+    SetMachine("dir", program.string());
+    SetMachine("NetDir", data.string());
   }
 
   // A key that lives only in memory cannot hold a lasting subkey: the year cannot be stored.
@@ -214,8 +202,7 @@ class MasterRoad : public ::testing::Test {
       barPosition = int(SendMessageA(driver::FindChild(progress, "msctls_progress32"), PBM_GETPOS, 0, 0));
     if (month) driver::ClickMonth(startMonth, month);
     driver::ClickButton(startMonth, "O.K.");
-    DWORD code = 99;
-    EXPECT_TRUE(wizard.WaitForExit(20000, &code)) << "the wizard did not end";
+    const DWORD code = ExitCode(wizard);
     planner = WaitForPlanner();
     return code;
   }
@@ -236,14 +223,17 @@ class MasterRoad : public ::testing::Test {
     EXPECT_TRUE(instruction) << "no sharing instruction";
     if (!instruction) return {};
     driver::ClickButton(instruction, "O.K.");
+    return CloseErrorDialog(wizard);
+  }
+  // Closes the error dialog that the wizard shows; its message, empty when
+  // none came. An end through the error dialog is a failure.
+  std::string CloseErrorDialog(const driver::Process& wizard) {
     HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
-    EXPECT_TRUE(report) << "no error dialog";
+    EXPECT_TRUE(report) << "no error dialog; shown: " << driver::ShownWindows(wizard.Id());
     if (!report) return {};
-    const std::string message = ErrorMessage(report);
+    const std::string message = driver::Text(driver::FindChild(report, "Static", "An unexpected error"));
     EXPECT_TRUE(driver::ClickButton(report, "Close"));
-    DWORD code = 99;
-    EXPECT_TRUE(wizard.WaitForExit(20000, &code));
-    EXPECT_EQ(code, 1u) << "an end through the error dialog is a failure";
+    EXPECT_EQ(ExitCode(wizard), 1u) << message;
     return message;
   }
   DWORD Abandon(const driver::Process& wizard) {
@@ -263,8 +253,6 @@ class MasterRoad : public ::testing::Test {
     EXPECT_TRUE(instructionFocused) << "the instruction is not active with O.K. focused";
   }
 
-  RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
-  RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path root, program, data;
   bool instructionTopmost = false, instructionFocused = false;
   RECT instructionRect{}, explorerRect{};
@@ -296,10 +284,7 @@ TEST_F(MasterRoad, AFirstRunPreparesEverythingAndStartsThePlanner) {
   if (ScreenDpi() == 96) {
     RECT docked{176, 2, 801, 578};
     AdjustWindowRect(&docked, 0, FALSE);
-    EXPECT_EQ(explorerRect.left, docked.left);
-    EXPECT_EQ(explorerRect.top, docked.top);
-    EXPECT_EQ(explorerRect.right, docked.right);
-    EXPECT_EQ(explorerRect.bottom, docked.bottom);
+    EXPECT_EQ(Describe(explorerRect), Describe(docked));
   }
 }
 
@@ -331,18 +316,15 @@ TEST_F(MasterRoad, AnExplorerWindowStillClosingIsNeverTheOneDocked) {
 
 TEST_F(MasterRoad, ASecondRunLeavesPreparedFilesAndAsksTheMonthAgain) {
   fs::create_directories(data);
-  const std::string inUse = "1" + std::string(111599, '0');
-  Put(YearFile(Year()), inUse);
-  Put(YearFile(Year() - 1), "last year");
-  Put(data / "Boxes.DAT", "boxes");
-  Put(data / "names.DAT", "names");
+  const std::pair<fs::path, std::string> kept[] = {{YearFile(Year()), "1" + std::string(111599, '0')},
+                                                   {YearFile(Year() - 1), "last year"},
+                                                   {data / "Boxes.DAT", "boxes"},
+                                                   {data / "names.DAT", "names"}};
+  for (const auto& [file, bytes] : kept) Put(file, bytes);
   Put(data / "Offset.DAT", "9\r\n");
 
   EXPECT_EQ(RunMaster(1), 0u);
-  EXPECT_EQ(Contents(YearFile(Year())), inUse);
-  EXPECT_EQ(Contents(YearFile(Year() - 1)), "last year");
-  EXPECT_EQ(Contents(data / "Boxes.DAT"), "boxes");
-  EXPECT_EQ(Contents(data / "names.DAT"), "names");
+  for (const auto& [file, bytes] : kept) EXPECT_EQ(Contents(file), bytes) << file;
   EXPECT_EQ(Contents(data / "Offset.DAT"), "1\r\n");
   EXPECT_EQ(barPosition, 0);
 }
@@ -396,9 +378,7 @@ TEST_F(MasterRoad, ASecondInstanceEndsBeforeTouchingAnything) {
   SetMachine("Master", "NO");  // a second instance that read it would show the slave notice
 
   driver::Process second("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
-  DWORD code = 99;
-  EXPECT_TRUE(second.WaitForExit(20000, &code));
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ExitCode(second), 0u);
   EXPECT_FALSE(driver::WaitForWindow(
       second.Id(), [](HWND) { return true; }, 0));
   if (explorer) {
@@ -461,15 +441,9 @@ TEST_F(MasterRoad, ADataFolderSettingMissingOrNotInFullIsNamedAndWritesNothing) 
       SetMachine("NetDir", c.netDir->c_str());
     else
       RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettings, "NetDir");
-    driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
-    HWND report = driver::WaitForWindow(wizard.Id(), driver::IsErrorDialog);
-    ASSERT_TRUE(report) << driver::ShownWindows(wizard.Id());
-    const std::string message = ErrorMessage(report);
+    const driver::Process wizard("\"" + Bin() + "\\Tamsel32.exe\"", Bin());
+    const std::string message = CloseErrorDialog(wizard);
     EXPECT_NE(message.find(c.named), std::string::npos) << message;
-    EXPECT_TRUE(driver::ClickButton(report, "Close"));
-    DWORD code = 99;
-    EXPECT_TRUE(wizard.WaitForExit(20000, &code));
-    EXPECT_EQ(code, 1u) << message;
     EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>");
     EXPECT_EQ(Setting(HKEY_CURRENT_USER, "year"), "<missing>");
     for (const fs::path& folder : {current, current.root_path(), current / "dats", fs::path("C:\\dats")})

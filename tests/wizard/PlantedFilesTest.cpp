@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "support/EndToEnd.h"
-#include "support/RegistrySandbox.h"
 #include "support/TestMailClient.h"
 #include "support/WizardDriver.h"
 
@@ -36,15 +35,14 @@ constexpr const char* kPlantedLibraries[] = {"version.dll", "mpr.dll", "msimg32.
 // the test itself runs with it and the programs it starts inherit it.
 constexpr const char* kPreferPlanted = "version,mpr,msimg32,mapi32=n,b";
 
-class PlantedFiles : public ::testing::Test {
+class PlantedFiles : public WizardRoad {
  protected:
   static void SetUpTestSuite() {
     char overrides[512] = "";
     GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
     ASSERT_NE(std::string(overrides).find(kPreferPlanted), std::string::npos) << "WINEDLLOVERRIDES=" << overrides;
-    ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u);
+    WizardRoad::SetUpTestSuite();
   }
-  static void TearDownTestSuite() { RunQuietly("regsvr32 /u /s \"" + Bin() + "\\Merrow.dll\""); }
 
   void SetUp() override {
     CloseExplorerWindows();
@@ -75,10 +73,6 @@ class PlantedFiles : public ::testing::Test {
     });
   }
 
-  static void SetMachine(const char* name, const std::string& value) {
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettings, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
-  }
-
   // The wizard in its folder, to be started from the other one.
   std::string Wizard(const std::string& arguments = {}) const {
     return "\"" + (program / "Tamsel32.exe").string() + "\" " + arguments;
@@ -99,8 +93,6 @@ class PlantedFiles : public ::testing::Test {
     return lines;
   }
 
-  RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
-  RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path root = fs::temp_directory_path() / "korvell-planted", program = root / "Korvell", start = root / "start";
 };
 
@@ -113,9 +105,7 @@ TEST_F(PlantedFiles, TheMasterRoadWithExplorerCallsAndStartsNothingPlanted) {
   HWND startMonth = driver::WaitForWindow(wizard.Id(), driver::IsStartMonth);
   ASSERT_TRUE(startMonth) << "shown: " << driver::ShownWindows(wizard.Id());
   driver::ClickButton(startMonth, "O.K.");
-  DWORD code = 99;
-  EXPECT_TRUE(wizard.WaitForExit(20000, &code));
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ExitCode(wizard), 0u);
   EXPECT_TRUE(driver::WaitUntil([&] { return Contents(program / "korvell-started.txt").ends_with("\r\n"); }));
   EXPECT_NE(Contents(program / "korvell-started.txt").find("program=" + (program / "korvell.exe").string()),
             std::string::npos);
@@ -134,9 +124,7 @@ TEST_F(PlantedFiles, TheUnattendedSlaveRoadCallsNothingPlanted) {
   } cases[] = {{share.Path(), 0}, {"Q:", 1}};
   for (const auto& [given, exitCode] : cases) {
     const driver::Process wizard(Wizard("/slave " + given + " /quiet /noplanner"), start.string());
-    DWORD code = 99;
-    EXPECT_TRUE(wizard.WaitForExit(60000, &code)) << given;
-    EXPECT_EQ(code, exitCode) << given;
+    EXPECT_EQ(ExitCode(wizard, 60000), exitCode) << given;
   }
   EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "netdir"), share.Path() + "\\dats");
   EXPECT_EQ(Planted(), "");

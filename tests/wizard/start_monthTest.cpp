@@ -2,33 +2,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "basic/Runtime.h"
+#include "support/EndToEnd.h"
+#include "support/FormsUnderTest.h"
 #include "support/WizardDriver.h"
 #include "wizard/Global.h"
 #include "wizard/start_month.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-class StartMonth : public ::testing::Test {
+class StartMonth : public StartMonthShown {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / "korvell-start-month";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    net_dir = folder.wstring();
-    form.Show();
-  }
-  void TearDown() override {
-    form.Unload();
-    fs::remove_all(folder);
-  }
-
   void Tick(int month) {
     driver::ClickMonth(form.hWnd(), month);
     basic::DoEvents();
@@ -43,16 +27,7 @@ class StartMonth : public ::testing::Test {
     ASSERT_TRUE(driver::ClickButton(form.hWnd(), "O.K."));
     basic::DoEvents();
   }
-  std::string Offset() const {
-    std::ifstream in(folder / "Offset.DAT", std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
-
-  fs::path folder;
-  start_month form;
+  std::string Offset() const { return endtoend::Contents(folder / "Offset.DAT"); }
 };
 
 TEST_F(StartMonth, ShowsTwelveUntickedMonthsUnderTheirHeaders) {
@@ -73,19 +48,19 @@ TEST_F(StartMonth, OnlyTheLastTickedMonthStaysTicked) {
   EXPECT_TRUE(Ticked().empty());
 }
 
-TEST_F(StartMonth, OkWritesTheTickedMonthAndCloses) {
-  Tick(3);
-  Tick(4);
-  PressOk();
-  EXPECT_EQ(Offset(), "4\r\n");
-  EXPECT_EQ(ini_value, L"4");
-  EXPECT_FALSE(form.IsLoaded());
-}
-
-TEST_F(StartMonth, DecemberIsWrittenInTwoDigits) {
-  Tick(12);
-  PressOk();
-  EXPECT_EQ(Offset(), "12\r\n");
+TEST_F(StartMonth, OkWritesTheTickedMonthInOneOrTwoDigitsAndCloses) {
+  const struct {
+    std::vector<int> ticks;
+    const char* month;
+  } cases[] = {{{3, 4}, "4"}, {{12}, "12"}};
+  for (const auto& [ticks, month] : cases) {
+    if (!form.IsLoaded()) form.Show();
+    for (int tick : ticks) Tick(tick);
+    PressOk();
+    EXPECT_EQ(Offset(), std::string(month) + "\r\n");
+    EXPECT_EQ(ini_value, basic::FromAnsi(month));
+    EXPECT_FALSE(form.IsLoaded()) << month;
+  }
 }
 
 TEST_F(StartMonth, OkWithNothingTickedWritesNothing) {
