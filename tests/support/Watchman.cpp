@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr DWORD kPatienceMs = 45000;  // twice the longest test, where the processor is emulated
+constexpr DWORD kPatienceMs = 60000;  // three times the longest test, where the processor is emulated
 
 class RunningTest : public testing::EmptyTestEventListener {
  public:

@@ -362,7 +362,7 @@ TEST_F(MasterRoad, OnlyYesInAnyCaseMakesTheMachineTheMaster) {
               "Use It To Navigate To The Korvell. Folder On Your \r\nMaster Machine.");
     PostMessageA(notice, WM_COMMAND, IDOK, 0);
     HWND selector = driver::WaitForWindow(wizard.Id(), driver::IsNetworkSelector);
-    EXPECT_TRUE(selector) << "no network selector for '" << slave << "'";
+    ASSERT_TRUE(selector) << "no network selector for '" << slave << "'; shown: " << driver::ShownWindows(wizard.Id());
     PostMessageA(selector, WM_CLOSE, 0, 0);
     EXPECT_TRUE(wizard.WaitForExit(20000));
     EXPECT_EQ(Setting(HKEY_LOCAL_MACHINE, "firstrun"), "<missing>") << slave;
