@@ -18,7 +18,6 @@
 #include "basic/Handles.h"
 #include "basic/Text.h"
 #include "support/EndToEnd.h"
-#include "support/RegistrySandbox.h"
 #include "support/WizardDriver.h"
 #include "wizard/Global.h"
 #include "wizard/Unattended.h"
@@ -198,11 +197,8 @@ std::string FilesBelow(const fs::path& top) {
   return files;
 }
 
-class Unattended : public ::testing::Test {
+class Unattended : public WizardRoad {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(RunQuietly("regsvr32 /s \"" + Bin() + "\\Merrow.dll\""), 0u); }
-  static void TearDownTestSuite() { RunQuietly("regsvr32 /u /s \"" + Bin() + "\\Merrow.dll\""); }
-
   void SetUp() override {
     root = fs::temp_directory_path() / "korvell-unattended";
     fs::remove_all(root);
@@ -281,8 +277,6 @@ class Unattended : public ::testing::Test {
     return Contents(record);
   }
 
-  RegistrySandbox machine{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon"};
-  RegistrySandbox user{HKEY_CURRENT_USER, "SOFTWARE\\Quillon"};
   fs::path root, program, data, log;
   const fs::path slavePlanner = fs::path(Bin()) / "korvell-started.txt";
   const fs::path reports = fs::path(Bin()) / "Error Report Files";
