@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <mutex>
 #include <thread>
 
 #include "WizardDriver.h"
+#include "basic/Handles.h"
 
 namespace {
 
@@ -36,6 +39,20 @@ class RunningTest : public testing::EmptyTestEventListener {
   DWORD since_ = 0;
 };
 
+// Ends the programs that this one started, and theirs: one that hangs would
+// hold the run's output, and the run, until ctest's time limit.
+void EndStartedPrograms(DWORD parent) {
+  const basic::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID != parent || entry.th32ProcessID == parent) continue;
+    EndStartedPrograms(entry.th32ProcessID);
+    if (const basic::UniqueHandle child{OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)})
+      TerminateProcess(child.get(), 3);
+  }
+}
+
 [[noreturn]] void Watch(const RunningTest* running) {
   for (std::string test;; Sleep(500)) {
     if ((test = running->Overdue()).empty()) continue;
@@ -45,6 +62,7 @@ class RunningTest : public testing::EmptyTestEventListener {
                  "Windows shown: %s\n",
                  test.c_str(), kPatienceMs / 1000, driver::ShownWindows(GetCurrentProcessId()).c_str());
     std::fflush(stderr);
+    EndStartedPrograms(GetCurrentProcessId());
     TerminateProcess(GetCurrentProcess(), 3);
   }
 }

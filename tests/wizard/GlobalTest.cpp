@@ -4,10 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "basic/Err.h"
 #include "basic/Runtime.h"
+#include "support/EndToEnd.h"
 #include "support/RegistrySandbox.h"
 #include "wizard/Global.h"
 
@@ -28,12 +28,7 @@ class DataFiles : public ::testing::Test {
 
   std::wstring File(const char* name) const { return (folder / name).wstring(); }
 
-  static std::string Contents(const std::wstring& path) {
-    std::ifstream in(fs::path(path), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
+  static std::string Contents(const std::wstring& path) { return endtoend::Contents(path); }
   static void Put(const std::wstring& path, const std::string& bytes) {
     std::ofstream(fs::path(path), std::ios::binary) << bytes;
   }
@@ -48,15 +43,19 @@ TEST_F(DataFiles, TheYearFileIsNamedByTheYear) {
   EXPECT_EQ(yearfile::RecordNumber(12, 300), 3600);
 }
 
-TEST_F(DataFiles, ANewYearFileIsPreparedInFullWithOneStepPerCharacter) {
+// New, or over every record of what was there.
+TEST_F(DataFiles, AYearFileIsPreparedInFullWithOneStepPerCharacter) {
   const std::wstring path = File("2026.DAT");
-  YearFile file(path);
-  EXPECT_FALSE(file.IsPrepared());
-  int steps = 0;
-  file.Prepare([&] { ++steps; });
-  EXPECT_EQ(steps, 111600);
-  EXPECT_TRUE(file.IsPrepared());
-  EXPECT_EQ(Contents(path), std::string(111600, '0'));
+  for (const bool existed : {false, true}) {
+    if (existed) Put(path, std::string(111600, '7'));
+    YearFile file(path);
+    EXPECT_FALSE(file.IsPrepared());
+    int steps = 0;
+    file.Prepare([&] { ++steps; });
+    EXPECT_EQ(steps, 111600);
+    EXPECT_TRUE(file.IsPrepared());
+    EXPECT_EQ(Contents(path), std::string(111600, '0'));
+  }
 }
 
 TEST_F(DataFiles, OnlyAFileBeginningWithZeroOrOneCountsAsPrepared) {
@@ -68,12 +67,6 @@ TEST_F(DataFiles, OnlyAFileBeginningWithZeroOrOneCountsAsPrepared) {
     Put(File("y.DAT"), c.content);
     EXPECT_EQ(YearFile(File("y.DAT")).IsPrepared(), c.prepared) << c.content;
   }
-}
-
-TEST_F(DataFiles, PreparingOverwritesEveryRecord) {
-  Put(File("y.DAT"), std::string(111600, '7'));
-  YearFile(File("y.DAT")).Prepare([] {});
-  EXPECT_EQ(Contents(File("y.DAT")), std::string(111600, '0'));
 }
 
 TEST_F(DataFiles, AnInterruptedPreparationIsNotTakenAsPrepared) {
