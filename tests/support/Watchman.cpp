@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr DWORD kPatienceMs = 60000;  // three times the longest test, where the processor is emulated
+constexpr DWORD kPatienceMs = 30000;  // over three times the longest test, where the processor is emulated
 
 class RunningTest : public testing::EmptyTestEventListener {
  public:
