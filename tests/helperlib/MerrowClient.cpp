@@ -42,35 +42,19 @@ Args::~Args() {
 
 Args& Args::Ref(std::wstring& text) {
   texts_.push_back({&text, SysAllocStringLen(text.data(), UINT(text.size()))});
-  VARIANT arg{};
-  arg.vt = VT_BSTR | VT_BYREF;
-  arg.pbstrVal = &texts_.back().value;
-  args_.push_back(arg);
-  return *this;
+  return Add(VT_BSTR | VT_BYREF, [this](VARIANT& arg) { arg.pbstrVal = &texts_.back().value; });
 }
 
 Args& Args::Ref(LONG& number) {
-  VARIANT arg{};
-  arg.vt = VT_I4 | VT_BYREF;
-  arg.plVal = &number;
-  args_.push_back(arg);
-  return *this;
+  return Add(VT_I4 | VT_BYREF, [&](VARIANT& arg) { arg.plVal = &number; });
 }
 
 Args& Args::Ref(VARIANT& value) {
-  VARIANT arg{};
-  arg.vt = VT_VARIANT | VT_BYREF;
-  arg.pvarVal = &value;
-  args_.push_back(arg);
-  return *this;
+  return Add(VT_VARIANT | VT_BYREF, [&](VARIANT& arg) { arg.pvarVal = &value; });
 }
 
 Args& Args::Val(short number) {
-  VARIANT arg{};
-  arg.vt = VT_I2;
-  arg.iVal = number;
-  args_.push_back(arg);
-  return *this;
+  return Add(VT_I2, [&](VARIANT& arg) { arg.iVal = number; });
 }
 
 void Args::CopyBack() {
@@ -95,11 +79,10 @@ void MerrowClient::Call(DISPID id, Args& args) {
   DISPPARAMS params{reversed.data(), nullptr, UINT(reversed.size()), 0};
   EXCEPINFO exception{};
   UINT argError = 0;
-  const HRESULT hr =
-      binding_ == Binding::Late
-          ? object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &args.result, &exception,
-                            &argError)
-          : vtable_->Invoke(object_.get(), id, DISPATCH_METHOD, &params, &args.result, &exception, &argError);
+  const HRESULT hr = binding_ == Binding::Late ? object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                                                 &params, &args.result, &exception, &argError)
+                                               : vtable_->Invoke(object_.get(), id, DISPATCH_METHOD, &params,
+                                                                 &args.result, &exception, &argError);
   args.CopyBack();
   if (hr == DISP_E_EXCEPTION) {
     if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);

@@ -71,6 +71,15 @@ class Args {
     BSTR value;
   };
   void CopyBack();
+  // Adds an argument of the type given, whose value the setter fills in.
+  template <class Set>
+  Args& Add(VARTYPE type, Set set) {
+    VARIANT arg{};
+    arg.vt = type;
+    set(arg);
+    args_.push_back(arg);
+    return *this;
+  }
   std::vector<VARIANT> args_;
   std::list<Text> texts_;
 };

@@ -46,7 +46,7 @@ HWND ReachSharingInstruction() {
   return instruction;
 }
 
-int Master(int month) {
+void Master(int month) {
   driver::ClickButton(ReachSharingInstruction(), "O.K.");
   Reach("progress", driver::IsProgressWindow);
   HWND startMonth = Reach("start-month", driver::IsStartMonth);
@@ -56,11 +56,9 @@ int Master(int month) {
     Reach("start-month-ticked", driver::IsStartMonth);
   }
   driver::ClickButton(startMonth, "O.K.");
-  std::printf("done\n");
-  return 0;
 }
 
-int Slave() {
+void Slave() {
   PostMessageA(Reach("slave-notice", driver::IsMessageBox), WM_COMMAND, IDOK, 0);
   HWND selector = Reach("network-selector", driver::IsNetworkSelector);
   driver::ExpandNode(selector, 'O');  // Office Network
@@ -70,11 +68,9 @@ int Slave() {
   Reach("master-share-selected", driver::IsNetworkSelector);
   driver::ClickButton(selector, "&Confirm");
   PostMessageA(Reach("confirmation", driver::IsMessageBox), WM_COMMAND, IDYES, 0);
-  std::printf("done\n");
-  return 0;
 }
 
-int SlaveWithoutBrowsing() {
+void SlaveWithoutBrowsing() {
   PostMessageA(Reach("slave-notice", driver::IsMessageBox), WM_COMMAND, IDOK, 0);
   HWND selector = Reach("network-selector", driver::IsNetworkSelector);
   driver::ExpandNode(selector, 'O');  // Office Network
@@ -93,16 +89,20 @@ int SlaveWithoutBrowsing() {
   Show("connected", driver::WaitForEnabled(confirm));
   driver::Click(confirm);
   PostMessageA(Reach("confirm-question", driver::IsMessageBox), WM_COMMAND, IDYES, 0);
-  std::printf("done\n");
-  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string road = argc > 1 ? argv[1] : "";
-  if (road == "master") return Master(argc > 2 ? std::atoi(argv[2]) : 0);
-  if (road == "slave") return argc > 2 && std::string(argv[2]) == "--no-browsing" ? SlaveWithoutBrowsing() : Slave();
-  std::fprintf(stderr, "usage: autopilot master <month 0-12> | slave [--no-browsing]\n");
-  return 2;
+  if (road == "master") {
+    Master(argc > 2 ? std::atoi(argv[2]) : 0);
+  } else if (road == "slave") {
+    (argc > 2 && std::string(argv[2]) == "--no-browsing" ? SlaveWithoutBrowsing : Slave)();
+  } else {
+    std::fprintf(stderr, "usage: autopilot master <month 0-12> | slave [--no-browsing]\n");
+    return 2;
+  }
+  std::printf("done\n");
+  return 0;
 }
