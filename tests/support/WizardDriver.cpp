@@ -57,6 +57,13 @@ std::string ShownWindows(DWORD processId) {
   return list.empty() ? "none" : list;
 }
 
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
 std::vector<HWND> VisibleFolderWindows() {
   std::vector<HWND> windows;
   for (const char* windowClass : kFolderWindowClasses)

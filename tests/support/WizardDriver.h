@@ -74,5 +74,7 @@ inline constexpr DWORD kTypeAheadPauseMs = 600;
 
 // Ticks or unticks the box of a month (1 to 12) in the start-month grid.
 void ClickMonth(HWND startMonth, int month);
+// The screen's DPI as the system gives it, read apart from the code under test.
+int ScreenDpi();
 
 }  // namespace driver

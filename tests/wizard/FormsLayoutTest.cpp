@@ -33,14 +33,7 @@
 
 namespace {
 
-int Dpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
-int AtDpi(int pixelsAt96) { return MulDiv(pixelsAt96, Dpi(), 96); }
+int AtDpi(int pixelsAt96) { return MulDiv(pixelsAt96, driver::ScreenDpi(), 96); }
 
 bool OfClass(HWND control, const char* kind) {
   char name[32] = {};
@@ -90,7 +83,7 @@ std::vector<Drawn> VisibleControls(const basic::Form& form) {
 
 // Whole texts, nothing covered, nothing cut off by the window's edge.
 void ExpectTidy(const basic::Form& form) {
-  SCOPED_TRACE(Narrow(form.Name()) + " at " + std::to_string(Dpi()) + " DPI");
+  SCOPED_TRACE(Narrow(form.Name()) + " at " + std::to_string(driver::ScreenDpi()) + " DPI");
   for (const auto& [name, control] : form.Controls()) {
     if (!IsWindowVisible(control) || !IsLabel(control)) continue;
     RECT client;
@@ -140,7 +133,7 @@ int IconDrawnFor(int resource, int size) {
 TEST(Screen, HasTheDpiTheRunAsksFor) {
   const char* wanted = std::getenv("KORVELL_TEST_DPI");
   if (!wanted) GTEST_SKIP() << "the run names no DPI";
-  EXPECT_EQ(Dpi(), std::atoi(wanted)) << "the prefix's LogPixels did not take effect";
+  EXPECT_EQ(driver::ScreenDpi(), std::atoi(wanted)) << "the prefix's LogPixels did not take effect";
 }
 
 int FontHeight(HWND window) {
@@ -382,14 +375,10 @@ class PasswordPrompt : public ::testing::Test {
 TEST_F(PasswordPrompt, IsTidyWithTheCaretInThePasswordBox) {
   ExpectTidy(prompt);
   EXPECT_EQ(Focused(prompt), L"txtPassword");
-  Press(VK_TAB);
-  EXPECT_EQ(Focused(prompt), L"cmdOk");
-  Press(VK_TAB);
-  EXPECT_EQ(Focused(prompt), L"cmdCancel");
-  Press(VK_TAB);
-  EXPECT_EQ(Focused(prompt), L"txtUser");
-  Press(VK_TAB);
-  EXPECT_EQ(Focused(prompt), L"txtPassword");
+  for (const wchar_t* next : {L"cmdOk", L"cmdCancel", L"txtUser", L"txtPassword"}) {
+    Press(VK_TAB);
+    EXPECT_EQ(Focused(prompt), next);
+  }
 }
 
 TEST_F(PasswordPrompt, EnterTriesWhatWasTypedAndAsksAgain) {

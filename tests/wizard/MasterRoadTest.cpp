@@ -35,20 +35,13 @@ RECT WindowRect(HWND window) {
   return rect;
 }
 
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
 // Explorer's place beside the instruction: at 96 DPI the client area 176, 2,
 // 801, 578 of a plain window, 3 pixels right of the instruction's frame; at
 // any other DPI the same gap, the rest grown with the forms, and cut off at
 // the edge of the working area.
 RECT DockedBeside(const RECT& instruction) {
   constexpr int kGap = 3;
-  const int dpi = ScreenDpi();
+  const int dpi = driver::ScreenDpi();
   RECT docked{0, MulDiv(2, dpi, 96), MulDiv(801 - 176, dpi, 96), MulDiv(578, dpi, 96)};
   AdjustWindowRect(&docked, 0, FALSE);
   OffsetRect(&docked, instruction.right + kGap - docked.left, 0);
@@ -251,7 +244,7 @@ class MasterRoad : public WizardRoad {
     const RECT docked = DockedBeside(instructionRect);
     EXPECT_TRUE(EqualRect(&explorerRect, &docked))
         << "Explorer at " << Describe(explorerRect) << " instead of " << Describe(docked)
-        << ", beside the instruction at " << Describe(instructionRect) << " (" << ScreenDpi() << " DPI)";
+        << ", beside the instruction at " << Describe(instructionRect) << " (" << driver::ScreenDpi() << " DPI)";
     EXPECT_EQ(explorersOverInstruction, 0) << "the instruction at " << Describe(instructionRect);
     EXPECT_TRUE(instructionFocused) << "the instruction is not active with O.K. focused";
   }
@@ -284,7 +277,7 @@ TEST_F(MasterRoad, AFirstRunPreparesEverythingAndStartsThePlanner) {
   EXPECT_EQ(instructionRect.left, 0);
   EXPECT_EQ(instructionRect.top, 0);
   ExpectExplorerDockedBesideTheInstruction();
-  if (ScreenDpi() == 96) {
+  if (driver::ScreenDpi() == 96) {
     RECT docked{176, 2, 801, 578};
     AdjustWindowRect(&docked, 0, FALSE);
     EXPECT_EQ(Describe(explorerRect), Describe(docked));
