@@ -45,8 +45,8 @@ class RunningTest : public testing::EmptyTestEventListener {
   DWORD since_ = 0;
 };
 
-// Ends the programs that this one started, and theirs: one that hangs would
-// hold the run's output, and the run, until ctest's time limit.
+// Ends the programs that this one started, and theirs, naming the windows that
+// each shows: one that hangs would hold the run's output until ctest's limit.
 void EndStartedPrograms(DWORD parent) {
   const basic::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32 entry{};
@@ -54,6 +54,7 @@ void EndStartedPrograms(DWORD parent) {
   for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
     if (entry.th32ParentProcessID != parent || entry.th32ProcessID == parent) continue;
     EndStartedPrograms(entry.th32ProcessID);
+    std::fprintf(stderr, "Ended %s, showing: %s\n", entry.szExeFile, driver::ShownWindows(entry.th32ProcessID).c_str());
     if (const basic::UniqueHandle child{OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)})
       TerminateProcess(child.get(), 3);
   }
